@@ -1,0 +1,47 @@
+// The typing toy: forty lettered cubes in five rows of eight, each thrown toward
+// the child by its key; the space bar throws them all, and a key without a cube
+// throws the "," or the "?" cube. A card says how to leave for the first ten
+// seconds, and a splash picture shows while the cubes are being painted.
+#pragma once
+
+#include "app/GLApplication.h"
+#include "game/FixedStep.h"
+#include "motion/Ballistic.h"
+#include "platform/Bitmap.h"
+#include "scene/Cubbit.h"
+#include "scene/DirectionalLight.h"
+#include "scene/TextureNote.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class Zindle : public GLApplication {
+public:
+    static constexpr int blockCount = 40;
+
+    explicit Zindle(platform::Platform& instance);
+    ~Zindle() override;
+
+    void drawFrame(double totalSeconds, double frameSeconds) override;
+    void keyDown(int virtualKey) override;
+    void createScene() override;
+    void destroyScene() override;
+    void showSplash(platform::WindowHandle window) override;
+
+    std::array<Ballistic, blockCount> motions;
+    std::array<std::unique_ptr<Cubbit>, blockCount> blocks;
+    std::unique_ptr<TextureNote> exitNote;
+    std::unique_ptr<DirectionalLight> light;
+    std::unique_ptr<platform::Bitmap> splashImage;
+
+    // Frame time not yet turned into motion steps.
+    FixedStep motionSteps;
+
+    // What each block carries, by index: its character and the key that throws it.
+    static const std::array<const char16_t*, blockCount> characters;
+    static const std::array<std::int32_t, blockCount> keyCodes;
+
+private:
+    void launch(int index);
+};

@@ -1,0 +1,63 @@
+// A picture in memory: either an empty 32-bit ARGB surface that owns its pixels,
+// painted through Graphics, or a picture decoded from a file.
+#pragma once
+
+#include "platform/Status.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace platform {
+
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// What lockBits hands out: rows from the top down, each pixel the bytes blue,
+// green, red, alpha (premultiplied), rows tightly packed at 4 * width bytes.
+struct BitmapData {
+    unsigned width = 0;
+    unsigned height = 0;
+    int stride = 0;
+    const std::uint8_t* scan0 = nullptr;
+};
+
+class Bitmap {
+public:
+    // An empty (transparent black) width x height ARGB surface. On failure the
+    // object exists, holds no pixels and keeps the failure status.
+    Bitmap(int width, int height);
+    // A picture decoded from a file, by path relative to the working directory
+    // (JPEG, PNG, BMP, GIF, ...). A missing, unreadable or undecodable file gives
+    // an object that holds no picture, keeps a failure status and says nothing.
+    explicit Bitmap(const char* fileName);
+    ~Bitmap();
+    Bitmap(const Bitmap&) = delete;
+    Bitmap& operator=(const Bitmap&) = delete;
+
+    // 0 when the bitmap holds no picture.
+    unsigned getWidth();
+    unsigned getHeight();
+
+    // Locks the rectangle for reading, with all drawing flushed into the
+    // pixels first. Fails when the bitmap holds no picture, is locked already or
+    // the rectangle is not inside it.
+    Status lockBits(const Rect& rect, BitmapData* data);
+    Status unlockBits(BitmapData* data);
+
+    Status getLastStatus() const { return lastStatus; }
+
+    struct Impl;
+    Impl* impl() { return implementation.get(); }
+
+private:
+    Status remember(Status status);
+
+    std::unique_ptr<Impl> implementation;
+    Status lastStatus = Status::Ok;
+};
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the toy and its tests need, if any are missing.
+set -euo pipefail
+
+runtime=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libgl-dev libglu1-mesa-dev
+         libgl1-mesa-dri libcairo2-dev libpango1.0-dev libfontconfig-dev
+         fonts-dejavu-core fonts-liberation2)
+testing=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick
+         xserver-xorg-core xserver-xorg-video-dummy)
+
+wanted=("${runtime[@]}")
+if [ "${1:-}" = "--tests" ]; then
+  wanted+=("${testing[@]}")
+fi
+
+missing=()
+for package in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test under a virtual X
+# display with Mesa's software renderer.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/scripts/install-deps.sh" --tests
+bash "$top/scripts/build.sh" -DZINDLE_TESTS=ON
+cd "${ZINDLE_BUILD_DIR:-$top/build}"
+export LIBGL_ALWAYS_SOFTWARE=1
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j 2 "$@"

@@ -1,0 +1,65 @@
+#include "util/DebugTrace.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+// Both buffers are static so that tracing never touches the heap: the scene
+// traces every key-down and must allocate nothing while it runs.
+wchar_t wideLine[debugTraceCapacity];
+char utf8Line[debugTraceCapacity * 4 + 2];
+
+std::size_t appendUtf8(char* out, wchar_t wide)
+{
+    auto c = static_cast<char32_t>(wide);
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        c = U'?';
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (c >> 6));
+        out[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (c >> 12));
+        out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (c >> 18));
+    out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+} // namespace
+
+void DebugTrace(const wchar_t* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int written = std::vswprintf(wideLine, debugTraceCapacity, format, arguments);
+    va_end(arguments);
+
+    if (written < 0) {
+        std::fputs("(trace line could not be formatted)\n", stderr);
+        return;
+    }
+    std::size_t length = 0;
+    for (int i = 0; i < written; ++i)
+        length += appendUtf8(utf8Line + length, wideLine[i]);
+    if (length == 0 || utf8Line[length - 1] != '\n')
+        utf8Line[length++] = '\n';
+    std::fwrite(utf8Line, 1, length, stderr);
+}
+
+int traceableCharacter(int code)
+{
+    return code >= 0x20 && code <= 0x7E ? code : '?';
+}
