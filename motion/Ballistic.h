@@ -31,4 +31,8 @@ public:
 
     // Draws new spin rates; used by the constructor and update() only.
     void randomizeSpin();
+
+    // Whether a drawn triple of rates turns the block enough to keep: the sum
+    // of the three single-precision rates, formed in double, reaches one turn.
+    static bool acceptsSpin(float x, float y, float z);
 };
