@@ -1,0 +1,166 @@
+#include "tests/support/ScriptedPlatform.h"
+
+#include <algorithm>
+
+using namespace platform;
+
+namespace testing_support {
+
+ScriptedPlatform::ScriptedPlatform()
+{
+    previousClock = setClock(&clock);
+}
+
+ScriptedPlatform::~ScriptedPlatform()
+{
+    setClock(previousClock);
+}
+
+void ScriptedPlatform::post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    queue.push_back({windowHandle, message, wParam, lParam});
+}
+
+bool ScriptedPlatform::called(const std::string& call) const
+{
+    return indexOf(call) >= 0;
+}
+
+int ScriptedPlatform::indexOf(const std::string& call) const
+{
+    auto found = std::find(calls.begin(), calls.end(), call);
+    return found == calls.end() ? -1 : static_cast<int>(found - calls.begin());
+}
+
+int ScriptedPlatform::startDrawing(std::uintptr_t* token, const DrawingStartupInput& input)
+{
+    calls.push_back("startDrawing " + std::to_string(input.version));
+    *token = 42;
+    return drawingStatus;
+}
+
+void ScriptedPlatform::stopDrawing(std::uintptr_t token)
+{
+    calls.push_back("stopDrawing " + std::to_string(token));
+}
+
+unsigned ScriptedPlatform::lastError()
+{
+    calls.push_back("lastError");
+    return errorCode;
+}
+
+bool ScriptedPlatform::changeDisplayMode(int width, int height, int bitsPerPixel)
+{
+    calls.push_back("changeDisplayMode " + std::to_string(width) + "x" + std::to_string(height) + "x" +
+                    std::to_string(bitsPerPixel));
+    return displayModeAvailable;
+}
+
+void ScriptedPlatform::showCursor(bool show)
+{
+    calls.push_back(show ? "showCursor" : "hideCursor");
+}
+
+void ScriptedPlatform::messageBox(std::string_view text, std::string_view caption)
+{
+    calls.push_back("messageBox");
+    boxes.push_back({std::string(text), std::string(caption)});
+}
+
+void ScriptedPlatform::registerClass(const WindowClass& windowClass)
+{
+    calls.push_back("registerClass");
+    procedure = windowClass.procedure;
+    lastClassName = std::string(windowClass.className);
+}
+
+WindowHandle ScriptedPlatform::createWindow(const WindowSpec& spec)
+{
+    calls.push_back("createWindow");
+    lastSpec = spec;
+    if (!windowCreation)
+        return 0;
+    deliver(onCreate);
+    return windowHandle;
+}
+
+void ScriptedPlatform::showWindow(WindowHandle)
+{
+    calls.push_back("showWindow");
+    deliver(onShow);
+}
+
+void ScriptedPlatform::setForegroundWindow(WindowHandle) { calls.push_back("setForegroundWindow"); }
+void ScriptedPlatform::setFocus(WindowHandle) { calls.push_back("setFocus"); }
+
+WindowRect ScriptedPlatform::clientRect(WindowHandle)
+{
+    calls.push_back("clientRect");
+    return {0, 0, lastSpec.client.right - lastSpec.client.left, lastSpec.client.bottom - lastSpec.client.top};
+}
+
+bool ScriptedPlatform::drawPicture(WindowHandle, Bitmap&, int x, int y, int width, int height)
+{
+    calls.push_back("drawPicture " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(width) +
+                    "x" + std::to_string(height));
+    return true;
+}
+
+void ScriptedPlatform::destroyWindow(WindowHandle) { calls.push_back("destroyWindow"); }
+
+ContextHandle ScriptedPlatform::createGLContext(WindowHandle)
+{
+    calls.push_back("createGLContext");
+    return contextCreation ? contextHandle : 0;
+}
+
+void ScriptedPlatform::makeCurrent(WindowHandle window, ContextHandle context)
+{
+    calls.push_back(context == 0 ? "releaseContext" : "makeCurrent");
+    contextCurrent = window != 0 && context != 0;
+}
+
+void ScriptedPlatform::deleteGLContext(ContextHandle) { calls.push_back("deleteGLContext"); }
+void ScriptedPlatform::swapBuffers(WindowHandle) { calls.push_back("swapBuffers"); }
+
+bool ScriptedPlatform::peekMessage(Message& message)
+{
+    if (queue.empty() && whenIdle)
+        whenIdle();
+    if (queue.empty())
+        return false;
+    message = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+void ScriptedPlatform::translateMessage(const Message&) {}
+
+std::intptr_t ScriptedPlatform::dispatchMessage(const Message& message)
+{
+    return procedure(message.window, message.message, message.wParam, message.lParam);
+}
+
+void ScriptedPlatform::postQuitMessage(int exitCode)
+{
+    calls.push_back("postQuitMessage " + std::to_string(exitCode));
+    post(WM_QUIT, static_cast<std::uintptr_t>(exitCode));
+}
+
+std::intptr_t ScriptedPlatform::defWindowProc(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                              std::intptr_t lParam)
+{
+    // As on the desktop: Alt+F4 closes the window.
+    if (message == WM_SYSKEYDOWN && wParam == static_cast<std::uintptr_t>(VK_F4) && (lParam & KF_ALTDOWN_BIT))
+        return procedure(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+void ScriptedPlatform::deliver(const std::vector<Message>& messages)
+{
+    for (const Message& message : messages)
+        procedure(windowHandle, message.message, message.wParam, message.lParam);
+}
+
+} // namespace testing_support
