@@ -1,0 +1,101 @@
+# Shared by the toy's whole-program tests: a private X server, screenshots and
+# polling with deadlines. Sourced, not run.
+
+set -euo pipefail
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+note() { echo "-- $*" >&2; }
+
+work=$(mktemp -d /tmp/zindle-e2e.XXXXXX)
+xvfb_pid=""
+toy_pid=""
+
+cleanup() {
+  [ -n "$toy_pid" ] && kill -CONT "$toy_pid" 2>/dev/null || true
+  [ -n "$toy_pid" ] && kill -KILL "$toy_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# start_x WIDTH HEIGHT: a private Xvfb on a free display; sets DISPLAY.
+start_x() {
+  local fifo="$work/displayfd"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  local number
+  read -r -t 60 number <"$fifo" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$number"
+  export LIBGL_ALWAYS_SOFTWARE=1
+}
+
+# wait_for SECONDS COMMAND...: polls until the command succeeds.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+
+# start_toy FOLDER: runs the toy with FOLDER as its working directory.
+start_toy() {
+  (cd "$1" && exec "$toy" >"$work/stdout.log" 2>"$work/stderr.log") &
+  toy_pid=$!
+}
+
+toy_running() { kill -0 "$toy_pid" 2>/dev/null; }
+
+# wait_exit SECONDS: waits for the toy to end; prints its exit code.
+wait_exit() {
+  local deadline=$((SECONDS + $1))
+  while toy_running; do
+    if [ $SECONDS -ge $deadline ]; then
+      echo timeout
+      return
+    fi
+    sleep 0.1
+  done
+  local code=0
+  wait "$toy_pid" || code=$?
+  toy_pid=""
+  echo "$code"
+}
+
+toy_window() { xdotool search --name '^Zindle$' 2>/dev/null | head -n 1; }
+has_toy_window() { [ -n "$(toy_window)" ]; }
+
+# shot FILE: the whole screen as PNG.
+shot() { xwd -root -silent | convert xwd:- "$1"; }
+
+# pixel FILE X Y: "r g b" in 0-255.
+pixel() {
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# lit FILE X Y: the pixel is not background black.
+lit() {
+  local r g b
+  read -r r g b <<<"$(pixel "$@")"
+  [ $((r + g + b)) -gt 60 ]
+}
+
+# bright FILE X Y: the pixel is near white.
+bright() {
+  local r g b
+  read -r r g b <<<"$(pixel "$@")"
+  [ "$r" -gt 190 ] && [ "$g" -gt 190 ] && [ "$b" -gt 190 ]
+}
+
+# lit_share FILE: the share of the screen, in thousandths, that is not black.
+lit_share() { convert "$1" -colorspace gray -threshold 10% -format "%[fx:int(1000*mean)]" info:; }
+
+# Screen position of a resting cube's centre at 1024x768: the camera at z -10
+# looks along +z with +x to the left, 25 degrees of view, stretched to the screen.
+cube_x() { awk -v x="$1" 'BEGIN { printf "%d", (1 - x / (60 * 0.2216947)) / 2 * 1024 }'; }
+cube_y() { awk -v y="$1" 'BEGIN { printf "%d", (1 - y / (60 * 0.2216947)) / 2 * 768 }'; }
+
+toy=${1:?the toy program}
+binary_dir=${ZINDLE_BINARY_DIR:?}
