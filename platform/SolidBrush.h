@@ -9,7 +9,7 @@ using ARGB = std::uint32_t;
 
 class SolidBrush {
 public:
-    explicit SolidBrush(ARGB color) : color(color) {}
+    explicit SolidBrush(ARGB argb) : color(argb) {}
     ARGB getColor() const { return color; }
 
 private:
