@@ -29,6 +29,13 @@ public:
 
     unsigned textureName = 0;
 
+    // How upload() builds the mipmap chain. Automatic keeps the image at its
+    // own size and builds the levels itself when the context takes textures
+    // whose sides are not powers of two (GL 2.0), and uses GLU otherwise;
+    // Glu always lets gluBuild2DMipmaps rescale and build (for comparisons).
+    enum class MipmapBuilder { Automatic, Glu };
+    static MipmapBuilder mipmapBuilder;
+
 protected:
     std::unique_ptr<platform::Bitmap> bitmap;
 };
