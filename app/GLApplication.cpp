@@ -41,7 +41,7 @@ void setGlobalGLState()
 
 } // namespace
 
-GLApplication::GLApplication(Platform& instance) : instance(instance)
+GLApplication::GLApplication(Platform& platform) : instance(platform)
 {
     gdiplusStatus = instance.startDrawing(&gdiplusToken, gdiplusStartupInput);
     active = 0;

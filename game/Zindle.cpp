@@ -49,7 +49,7 @@ const std::array<std::int32_t, Zindle::blockCount> Zindle::keyCodes = {
     0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0xBE, 0xBC, 0x3F, 0x21,
 };
 
-Zindle::Zindle(platform::Platform& instance) : GLApplication(instance)
+Zindle::Zindle(platform::Platform& platform) : GLApplication(platform)
 {
     // The motions above drew their first spins before run() seeds rand(), so
     // they are the same at every start.
