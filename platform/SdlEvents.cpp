@@ -1,0 +1,105 @@
+// SDL's events turned into the frame's window messages: size, activation,
+// close and key-downs (auto-repeats included). Everything else SDL reports is
+// dropped here; no decision about what a key means is made in this file.
+#include "platform/SdlPlatformState.h"
+
+#include "platform/SdlKeys.h"
+
+#include <SDL.h>
+
+namespace platform {
+
+namespace {
+
+using State = SdlPlatform::State;
+
+void windowEvent(State& state, const SDL_WindowEvent& event)
+{
+    State::Window* window = state.find(event.windowID);
+    if (window == nullptr)
+        return;
+
+    switch (event.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (!window->minimized)
+            state.reportSize(*window, static_cast<unsigned>(event.data1), static_cast<unsigned>(event.data2), false);
+        break;
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+        if (window->minimized) {
+            window->minimized = false;
+            int width = 0;
+            int height = 0;
+            SDL_GetWindowSize(SDL_GetWindowFromID(event.windowID), &width, &height);
+            state.reportSize(*window, static_cast<unsigned>(width), static_cast<unsigned>(height), false);
+        }
+        state.reportActivation(*window, WA_ACTIVE, false);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        state.reportActivation(*window, WA_ACTIVE, false);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN:
+        // A minimized window has a client area of 0 by 0, as the frame expects.
+        window->minimized = true;
+        state.reportActivation(*window, WA_INACTIVE, false);
+        state.reportSize(*window, 0, 0, false);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        state.reportActivation(*window, WA_INACTIVE, false);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        state.post(window->handle, WM_CLOSE);
+        break;
+    default:
+        break;
+    }
+}
+
+void keyEvent(State& state, const SDL_KeyboardEvent& event)
+{
+    State::Window* window = state.find(event.windowID);
+    if (window == nullptr)
+        window = state.mainWindow();
+    if (window == nullptr)
+        return;
+
+    const unsigned modifiers = event.keysym.mod;
+    const int virtualKey = translateKey(event.keysym.sym, event.keysym.scancode, modifiers);
+    if (virtualKey == 0)
+        return;
+    // lParam as the desktop system packs it: a repeat count of 1, bit 29 when
+    // Alt is down, bit 30 when the key was down already (an auto-repeat).
+    std::intptr_t lParam = 1;
+    if (altDown(virtualKey, modifiers))
+        lParam |= KF_ALTDOWN_BIT;
+    if (event.repeat != 0)
+        lParam |= std::intptr_t{1} << 30;
+    const unsigned message = isSystemKey(virtualKey, modifiers) ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    state.post(window->handle, message, static_cast<std::uintptr_t>(virtualKey), lParam);
+}
+
+} // namespace
+
+void pumpSdlEvents(State& state)
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        switch (event.type) {
+        case SDL_QUIT:
+            if (State::Window* window = state.mainWindow())
+                state.post(window->handle, WM_CLOSE);
+            break;
+        case SDL_WINDOWEVENT:
+            windowEvent(state, event.window);
+            break;
+        case SDL_KEYDOWN:
+            keyEvent(state, event.key);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,63 @@
+// The window's OpenGL context. Vsync is asked for but never required: some X
+// servers (Xvfb among them) refuse it, and the toy runs as well without it.
+#include "platform/SdlPlatform.h"
+
+#include "platform/SdlPlatformState.h"
+
+#include <SDL.h>
+
+#include <csignal>
+#include <cstdio>
+
+namespace platform {
+
+ContextHandle SdlPlatform::createGLContext(WindowHandle handle)
+{
+    SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle));
+    if (window == nullptr) {
+        std::fprintf(stderr, "zindle: no window for an OpenGL context\n");
+        return 0;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (context == nullptr) {
+        std::fprintf(stderr, "zindle: cannot create the OpenGL context: %s\n", SDL_GetError());
+        return 0;
+    }
+    int doubleBuffer = 0;
+    int depth = 0;
+    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &doubleBuffer);
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+    if (doubleBuffer == 0 || depth < 16) {
+        std::fprintf(stderr, "zindle: asked for a double-buffered context with 16 depth bits, got %s and %d\n",
+                     doubleBuffer ? "double buffering" : "a single buffer", depth);
+        SDL_GL_DeleteContext(context);
+        return 0;
+    }
+    SDL_GL_SetSwapInterval(1);
+    return reinterpret_cast<ContextHandle>(context);
+}
+
+void SdlPlatform::makeCurrent(WindowHandle handle, ContextHandle context)
+{
+    if (!state->initialized)
+        return;
+    SDL_Window* window = context == 0 ? nullptr : SDL_GetWindowFromID(static_cast<Uint32>(handle));
+    SDL_GL_MakeCurrent(window, reinterpret_cast<SDL_GLContext>(context));
+}
+
+void SdlPlatform::deleteGLContext(ContextHandle context)
+{
+    if (context != 0)
+        SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
+}
+
+void SdlPlatform::swapBuffers(WindowHandle handle)
+{
+    if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
+        SDL_GL_SwapWindow(window);
+    ++state->swaps;
+    if (state->crashAfterFirstSwap && state->swaps == 1)
+        std::raise(SIGSEGV);  // the test hook set up in the constructor
+}
+
+} // namespace platform

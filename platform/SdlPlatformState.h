@@ -1,0 +1,72 @@
+// What the SDL platform's files share: the window class, the windows with what
+// the frame was last told about them, the chosen full-screen mode and the
+// message queue. Project types only; window handles are SDL window ids.
+#pragma once
+
+#include "platform/SdlPlatform.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct SdlPlatform::State {
+    bool initialized = false;
+    std::string initError;
+    unsigned lastError = 0;
+    bool drawingStarted = false;
+
+    std::string className;
+    WindowProcedure procedure = nullptr;
+
+    // The exact display mode changeDisplayMode found; it takes effect when the
+    // full-screen window is shown.
+    struct FullScreenMode {
+        bool chosen = false;
+        std::uint32_t format = 0;
+        int width = 0;
+        int height = 0;
+        int refreshRate = 0;
+    } mode;
+
+    struct Window {
+        WindowHandle handle = 0;
+        bool fullScreen = false;
+        bool minimized = false;
+        // The last size and activation the procedure was given, so that SDL's
+        // repeats of the same news are not passed on twice.
+        unsigned width = 0;
+        unsigned height = 0;
+        std::uintptr_t activation = ~std::uintptr_t{0};
+    };
+    std::vector<Window> windows;
+
+    std::deque<Message> queue;
+    bool quitPosted = false;
+    int quitCode = 0;
+
+    std::uint64_t swaps = 0;
+    bool crashAfterFirstSwap = false;
+
+    Window* find(WindowHandle handle);
+    // The window closes and signals are meant for: the first one made.
+    Window* mainWindow() { return windows.empty() ? nullptr : &windows.front(); }
+
+    // Calls the class's procedure at once, as the desktop system does for the
+    // messages it sends rather than posts.
+    std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam = 0,
+                       std::intptr_t lParam = 0);
+    void post(WindowHandle window, unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+
+    // Tells the window procedure about a new size or activation, dropping
+    // what it already knows; sent at once or queued.
+    void reportSize(Window& window, unsigned width, unsigned height, bool sendNow);
+    void reportActivation(Window& window, unsigned state, bool sendNow);
+};
+
+// Moves every waiting SDL event into the message queue, never waiting.
+void pumpSdlEvents(SdlPlatform::State& state);
+
+} // namespace platform

@@ -1,0 +1,195 @@
+// The display mode and the one window: an exact full-screen mode or nothing,
+// a hidden OpenGL window with its icon, the keyboard kept in the toy while it
+// is full screen, and the size and activation news that the desktop system
+// sends during creation and showing delivered at once, as it does.
+#include "platform/SdlPlatform.h"
+
+#include "platform/SdlPlatformState.h"
+#include "platform/Signals.h"
+#include "res/WindowIcon.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+void setIcon(SDL_Window* window)
+{
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, res::windowIconSize, res::windowIconSize, 32,
+                                                       SDL_PIXELFORMAT_ARGB8888);
+    if (icon == nullptr)
+        return;
+    SDL_LockSurface(icon);
+    for (int y = 0; y < res::windowIconSize; ++y) {
+        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) + y * icon->pitch);
+        for (int x = 0; x < res::windowIconSize; ++x) {
+            const std::size_t colour = res::windowIconKeys.find(res::windowIconRows[y][static_cast<std::size_t>(x)]);
+            row[x] = colour < 16 ? res::windowIconPalette[colour] : 0;
+        }
+    }
+    SDL_UnlockSurface(icon);
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
+// What the frame's context needs: double buffering, 8 bits per colour, a depth
+// buffer, and the old fixed-function pipeline.
+void setGLAttributes()
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+// A child at the keyboard must not leave the toy by accident: while full
+// screen the window takes the whole keyboard, so Super, Menu, Print and
+// Alt+Tab arrive here as plain key-downs instead of reaching the desktop.
+void keepKeyboard(SDL_Window* window)
+{
+    SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
+    SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
+    SDL_SetWindowKeyboardGrab(window, SDL_TRUE);
+}
+
+} // namespace
+
+bool SdlPlatform::changeDisplayMode(int width, int height, int bitsPerPixel)
+{
+    state->mode = {};
+    if (!state->initialized)
+        return false;
+    // SDL would accept any request and quietly pick the nearest mode, so look
+    // for the exact one. Bits per pixel are judged by bytes: X servers call
+    // their 32-bit modes 24 bits deep.
+    const int bytesPerPixel = (bitsPerPixel + 7) / 8;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0)
+            continue;
+        if (mode.w == width && mode.h == height && static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) == bytesPerPixel) {
+            // SDL lists the highest refresh rate first.
+            state->mode = {true, mode.format, mode.w, mode.h, mode.refresh_rate};
+            return true;
+        }
+    }
+    return false;
+}
+
+WindowHandle SdlPlatform::createWindow(const WindowSpec& spec)
+{
+    if (!state->initialized)
+        return 0;
+    if (state->procedure == nullptr || spec.className != state->className) {
+        std::fprintf(stderr, "zindle: no window class named \"%.*s\"\n", static_cast<int>(spec.className.size()),
+                     spec.className.data());
+        return 0;
+    }
+
+    setGLAttributes();
+    const int width = spec.client.right - spec.client.left;
+    const int height = spec.client.bottom - spec.client.top;
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    flags |= spec.fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+    const std::string title(spec.title);
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), spec.client.left, spec.client.top, width, height, flags);
+    if (window == nullptr) {
+        std::fprintf(stderr, "zindle: cannot create the window: %s\n", SDL_GetError());
+        return 0;
+    }
+    if (spec.fullScreen && state->mode.chosen) {
+        const SDL_DisplayMode mode{state->mode.format, state->mode.width, state->mode.height,
+                                   state->mode.refreshRate, nullptr};
+        if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
+            std::fprintf(stderr, "zindle: cannot use the display mode: %s\n", SDL_GetError());
+            SDL_DestroyWindow(window);
+            return 0;
+        }
+    }
+    setIcon(window);
+
+    const WindowHandle handle = SDL_GetWindowID(window);
+    if (spec.fullScreen) {
+        keepKeyboard(window);
+        signals::guardFullScreenWindow(handle);
+    }
+    State::Window record;
+    record.handle = handle;
+    record.fullScreen = spec.fullScreen;
+    state->windows.push_back(record);
+
+    int actualWidth = 0;
+    int actualHeight = 0;
+    SDL_GetWindowSize(window, &actualWidth, &actualHeight);
+    state->send(handle, WM_CREATE);
+    if (State::Window* created = state->find(handle))
+        state->reportSize(*created, static_cast<unsigned>(actualWidth), static_cast<unsigned>(actualHeight), true);
+    return handle;
+}
+
+void SdlPlatform::showWindow(WindowHandle handle)
+{
+    SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle));
+    State::Window* record = state->find(handle);
+    if (window == nullptr || record == nullptr)
+        return;
+    // Showing a full-screen window is what switches the display mode.
+    SDL_ShowWindow(window);
+
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    record->minimized = (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0;
+    state->reportSize(*record, static_cast<unsigned>(width), static_cast<unsigned>(height), true);
+    if ((record = state->find(handle)) != nullptr)
+        state->reportActivation(*record, WA_ACTIVE, true);
+}
+
+void SdlPlatform::setForegroundWindow(WindowHandle handle)
+{
+    if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
+        SDL_RaiseWindow(window);
+}
+
+void SdlPlatform::setFocus(WindowHandle handle)
+{
+    if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
+        SDL_SetWindowInputFocus(window);
+}
+
+WindowRect SdlPlatform::clientRect(WindowHandle handle)
+{
+    WindowRect rect;
+    if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
+        SDL_GetWindowSize(window, &rect.right, &rect.bottom);
+    return rect;
+}
+
+void SdlPlatform::destroyWindow(WindowHandle handle)
+{
+    State::Window* record = state->find(handle);
+    if (record == nullptr)
+        return;
+    state->send(handle, WM_DESTROY);
+    if ((record = state->find(handle)) == nullptr)
+        return;
+    if (record->fullScreen)
+        signals::guardFullScreenWindow(0);
+    state->windows.erase(state->windows.begin() + (record - state->windows.data()));
+    std::erase_if(state->queue, [handle](const Message& message) { return message.window == handle; });
+
+    // Destroying a full-screen window gives the desktop its own mode back.
+    if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
+        SDL_DestroyWindow(window);
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+} // namespace platform

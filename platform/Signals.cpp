@@ -1,0 +1,96 @@
+// Signal handlers. The crash handler calls into SDL, which is not safe in a
+// signal handler in general; it is the last thing the process does, and a
+// desktop left at 1024x768 with no cursor is worse than a crash inside it.
+#include "platform/Signals.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdint>
+
+namespace platform::signals {
+
+namespace {
+
+constexpr int politeSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int crashSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
+
+volatile std::sig_atomic_t closeRequested = 0;
+std::atomic<std::uint32_t> guardedWindow{0};
+volatile std::sig_atomic_t crashing = 0;
+
+struct sigaction previousPolite[std::size(politeSignals)];
+struct sigaction previousCrash[std::size(crashSignals)];
+bool installed = false;
+
+extern "C" void onPoliteSignal(int)
+{
+    closeRequested = 1;
+}
+
+extern "C" void onCrashSignal(int signalNumber)
+{
+    if (!crashing) {
+        crashing = 1;
+        if (SDL_Window* window = SDL_GetWindowFromID(guardedWindow.load())) {
+            // Leaving full screen is what makes SDL put the desktop's mode back.
+            SDL_SetWindowFullscreen(window, 0);
+        }
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+    // Die of the same signal: blocked while this handler runs, it is
+    // delivered with its default action as soon as the handler returns.
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+void setHandler(int signalNumber, void (*handler)(int), int flags, struct sigaction* previous)
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_flags = flags;
+    sigemptyset(&action.sa_mask);
+    sigaction(signalNumber, &action, previous);
+}
+
+} // namespace
+
+void install()
+{
+    if (installed)
+        return;
+    installed = true;
+    closeRequested = 0;
+    for (std::size_t i = 0; i < std::size(politeSignals); ++i)
+        setHandler(politeSignals[i], onPoliteSignal, SA_RESTART, &previousPolite[i]);
+    for (std::size_t i = 0; i < std::size(crashSignals); ++i)
+        setHandler(crashSignals[i], onCrashSignal, 0, &previousCrash[i]);
+}
+
+void restore()
+{
+    if (!installed)
+        return;
+    installed = false;
+    guardedWindow = 0;
+    for (std::size_t i = 0; i < std::size(politeSignals); ++i)
+        sigaction(politeSignals[i], &previousPolite[i], nullptr);
+    for (std::size_t i = 0; i < std::size(crashSignals); ++i)
+        sigaction(crashSignals[i], &previousCrash[i], nullptr);
+}
+
+bool takeCloseRequest()
+{
+    if (!closeRequested)
+        return false;
+    closeRequested = 0;
+    return true;
+}
+
+void guardFullScreenWindow(WindowHandle window)
+{
+    guardedWindow = static_cast<std::uint32_t>(window);
+}
+
+} // namespace platform::signals

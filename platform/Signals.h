@@ -1,0 +1,23 @@
+// What signals do to the running toy. A polite end (SIGINT, SIGTERM, SIGHUP)
+// only raises a flag that the message queue turns into one close message, so
+// the normal tear-down runs and the exit code is 0. A crash (SIGSEGV, SIGBUS,
+// SIGILL, SIGFPE, SIGABRT) first gives the desktop its display mode and cursor
+// back, then dies of the same signal.
+#pragma once
+
+#include "platform/Message.h"
+
+namespace platform::signals {
+
+// Installs the handlers, keeping what was there before; restore() puts it back.
+void install();
+void restore();
+
+// True if a polite end was asked for since the last call; several in a row
+// count as one.
+bool takeCloseRequest();
+
+// The full-screen window a crash must take out of full screen; 0 for none.
+void guardFullScreenWindow(WindowHandle window);
+
+} // namespace platform::signals
