@@ -42,6 +42,44 @@ Status readWholeFile(const char* fileName, std::vector<std::uint8_t>& contents) 
     return contents.empty() ? Status::UnknownImageFormat : Status::Ok;
 }
 
+// libjpeg decodes a JPEG that stops short by padding the missing rows with
+// grey, and SDL2_image passes that on as a picture. A whole JPEG has its
+// end-of-image marker after the start of its first scan (an embedded preview,
+// which has one of its own, sits in a segment before that), so without one
+// the file was cut off and counts as undecodable.
+bool isCutOffJpeg(const std::vector<std::uint8_t>& bytes) {
+    const std::size_t size = bytes.size();
+    if (size < 3 || bytes[0] != 0xFF || bytes[1] != 0xD8 || bytes[2] != 0xFF)
+        return false;
+    std::size_t position = 2;
+    while (position + 1 < size) {
+        if (bytes[position] != 0xFF)
+            return true;
+        const std::uint8_t marker = bytes[position + 1];
+        if (marker == 0xFF) {  // fill byte before a marker
+            ++position;
+            continue;
+        }
+        if (marker == 0xDA)  // start of scan: the entropy-coded data follows
+            break;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) {
+            position += 2;
+            continue;
+        }
+        if (position + 3 >= size)
+            return true;
+        position += 2 + (static_cast<std::size_t>(bytes[position + 2]) << 8 | bytes[position + 3]);
+    }
+    if (position + 1 >= size)
+        return true;
+    // Inside scans a 0xFF data byte is always followed by 0x00 or a restart
+    // marker, so 0xFF 0xD9 here can only be the real end.
+    for (std::size_t i = position + 2; i + 1 < size; ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xD9)
+            return false;
+    return true;
+}
+
 void premultiply(cairo_surface_t* surface) {
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
@@ -67,6 +105,10 @@ Bitmap::Bitmap(const char* fileName) : implementation(std::make_unique<Impl>()) 
     std::vector<std::uint8_t> contents;
     if (Status read = readWholeFile(fileName, contents); read != Status::Ok) {
         remember(read);
+        return;
+    }
+    if (isCutOffJpeg(contents)) {
+        remember(Status::UnknownImageFormat);
         return;
     }
     SDL_RWops* stream = SDL_RWFromConstMem(contents.data(), static_cast<int>(contents.size()));
