@@ -1,0 +1,177 @@
+# Shared by the frame's whole-program tests (tests/e2e/frame_*_test.sh): a
+# private X server, the probe program with its log, and polling with deadlines.
+# Sourced, not run.
+
+set -euo pipefail
+
+fail() { echo "FAIL: $*" >&2; show_logs; exit 1; }
+note() { echo "-- $*" >&2; }
+
+binary_dir=${ZINDLE_BINARY_DIR:?set by CTest to the build folder}
+probe=$binary_dir/tests/frame_probe
+grab_check=$binary_dir/tests/x11_grab_check
+[ -x "$probe" ] || { echo "FAIL: no probe program at $probe" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/zindle-frame.XXXXXX)
+server_pid=""
+probe_pid=""
+
+cleanup() {
+  [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null || true
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+show_logs() {
+  for log in "$work"/out.log "$work"/err.log; do
+    [ -f "$log" ] || continue
+    echo "--- $log (drawFrame lines left out)" >&2
+    grep -v '^drawFrame$' "$log" | tail -n 40 >&2 || true
+  done
+}
+
+# wait_for SECONDS COMMAND...: polls until the command succeeds.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+
+# start_xvfb WIDTH HEIGHT: a private Xvfb on a free display; sets DISPLAY.
+start_xvfb() {
+  local fifo="$work/displayfd"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp 3>"$fifo" 2>"$work/server.log" &
+  server_pid=$!
+  local number
+  read -r -t 60 number <"$fifo" || fail "Xvfb did not start: $(cat "$work/server.log")"
+  export DISPLAY=":$number"
+  export LIBGL_ALWAYS_SOFTWARE=1
+  unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+}
+
+# start_xorg: a private Xorg on the dummy video driver whose screen starts at
+# 1280x1024 and can switch to 1024x768, for the real display-mode change. Exits
+# with 77 (skipped) where no such server can be started.
+start_xorg() {
+  command -v Xorg >/dev/null || { echo "SKIP: Xorg is not installed"; exit 77; }
+  mkdir -p "$work/xorg.conf.d"
+  cat >"$work/xorg.conf" <<'CONF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "card"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+  Modeline "1280x1024" 108.00 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync
+  Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "card"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1280x1024" "1024x768"
+    Virtual 1280 1024
+  EndSubSection
+EndSection
+CONF
+  local fifo="$work/displayfd"
+  mkfifo "$fifo"
+  Xorg -noreset -nolisten tcp -config "$work/xorg.conf" -configdir "$work/xorg.conf.d" \
+    -logfile "$work/xorg.log" -displayfd 3 3>"$fifo" >"$work/server.log" 2>&1 &
+  server_pid=$!
+  local number=""
+  if ! read -r -t 60 number <"$fifo" || [ -z "$number" ]; then
+    echo "SKIP: Xorg with the dummy driver did not start:"
+    tail -n 5 "$work/server.log"
+    exit 77
+  fi
+  export DISPLAY=":$number"
+  export LIBGL_ALWAYS_SOFTWARE=1
+  unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+}
+
+# start_probe [NAME=VALUE...]: runs the probe with those variables set.
+start_probe() {
+  : >"$work/out.log"
+  : >"$work/err.log"
+  env "$@" "$probe" >"$work/out.log" 2>"$work/err.log" &
+  probe_pid=$!
+}
+
+probe_running() { [ -n "$probe_pid" ] && kill -0 "$probe_pid" 2>/dev/null; }
+
+# logged LINE: the probe wrote exactly this line.
+logged() { grep -qx -- "$1" "$work/out.log"; }
+count_logged() { grep -cx -- "$1" "$work/out.log" || true; }
+# logged_times N LINE: the probe wrote this line at least N times.
+logged_times() { [ "$(count_logged "$2")" -ge "$1" ]; }
+# line_of LINE: the number of the first line that says it, empty if none.
+line_of() { grep -nx -m 1 -- "$1" "$work/out.log" | cut -d: -f1; }
+
+# expect_logged SECONDS LINE
+expect_logged() { wait_for "$1" logged "$2" || fail "no \"$2\" within $1 s"; }
+
+# wait_exit SECONDS: waits for the probe to end and sets probe_exit to its exit
+# code, or to "timeout". Not in a subshell: only this shell can wait for it.
+probe_exit=""
+wait_exit() {
+  local deadline=$((SECONDS + $1))
+  while probe_running; do
+    if [ $SECONDS -ge $deadline ]; then
+      probe_exit=timeout
+      return
+    fi
+    sleep 0.1
+  done
+  probe_exit=0
+  # The shell's own note on a crashed job goes nowhere; the code tells it.
+  { wait "$probe_pid"; } 2>/dev/null || probe_exit=$?
+  probe_pid=""
+}
+
+# expect_exit SECONDS CODE
+expect_exit() {
+  wait_exit "$1"
+  [ "$probe_exit" = "$2" ] || fail "exit code $probe_exit, expected $2"
+}
+
+probe_window() { xdotool search --name '^Zindle$' 2>/dev/null | head -n 1; }
+has_probe_window() { [ -n "$(probe_window)" ]; }
+
+# geometry WINDOW: "X Y WIDTH HEIGHT" on the screen.
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+                           /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+# screen_size: "WIDTHxHEIGHT" of the root window.
+screen_size() { xdpyinfo | awk '/dimensions:/ { print $2; exit }'; }
+
+# keyboard_grab: what a second client's attempt to grab the keyboard gets.
+keyboard_grab() { "$grab_check" || true; }
+keyboard_held() { [ "$(keyboard_grab)" = already-grabbed ]; }
+keyboard_free() { [ "$(keyboard_grab)" = grabbed ]; }
+
+# centre_colour: "r g b" (0-255) of the middle of the screen.
+centre_colour() {
+  local size
+  size=$(screen_size)
+  xwd -root -silent | convert xwd:- -format \
+    "%[fx:int(255*p{${size%x*}/2,${size#*x}/2}.r)] %[fx:int(255*p{${size%x*}/2,${size#*x}/2}.g)] %[fx:int(255*p{${size%x*}/2,${size#*x}/2}.b)]" info:
+}
