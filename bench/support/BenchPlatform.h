@@ -1,0 +1,130 @@
+// A platform for the scene benchmarks: the real application frame runs its
+// loop on a hidden GL context (platform::HeadlessGLContext) while a script
+// decides, pass by pass, which message comes next and hears of every swap.
+// It answers the examined calls with success and keeps no log, so that the
+// loop it drives allocates exactly what the program itself would.
+#pragma once
+
+#include "platform/HeadlessGLContext.h"
+#include "platform/Platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace bench {
+
+class Script {
+public:
+    virtual ~Script() = default;
+    // The next message for the loop, or false to let it draw a frame.
+    virtual bool next(platform::Message& message) = 0;
+    virtual void swapped() {}
+};
+
+class BenchPlatform : public platform::Platform {
+public:
+    BenchPlatform(platform::HeadlessGLContext& context, int width, int height)
+        : gl(context), clientWidth(width), clientHeight(height)
+    {
+    }
+
+    Script* script = nullptr;
+
+    static constexpr platform::WindowHandle windowHandle = 1;
+
+    int startDrawing(std::uintptr_t* token, const platform::DrawingStartupInput&) override
+    {
+        *token = 1;
+        return 0;
+    }
+    void stopDrawing(std::uintptr_t) override {}
+    unsigned lastError() override { return 0; }
+    bool changeDisplayMode(int, int, int) override { return true; }
+    void showCursor(bool) override {}
+    void messageBox(std::string_view text, std::string_view) override
+    {
+        std::fprintf(stderr, "unexpected message box: %.*s\n", static_cast<int>(text.size()), text.data());
+    }
+    void registerClass(const platform::WindowClass& windowClass) override { procedure = windowClass.procedure; }
+    platform::WindowHandle createWindow(const platform::WindowSpec&) override { return windowHandle; }
+    // As on the desktop, showing the window sizes and activates it at once.
+    void showWindow(platform::WindowHandle window) override
+    {
+        procedure(window, platform::WM_SIZE, 0,
+                  platform::makeLParam(static_cast<unsigned>(clientWidth), static_cast<unsigned>(clientHeight)));
+        procedure(window, platform::WM_ACTIVATE, platform::makeWParam(platform::WA_ACTIVE, 0), 0);
+    }
+    void setForegroundWindow(platform::WindowHandle) override {}
+    void setFocus(platform::WindowHandle) override {}
+    platform::WindowRect clientRect(platform::WindowHandle) override { return {0, 0, clientWidth, clientHeight}; }
+    bool drawPicture(platform::WindowHandle, platform::Bitmap&, int, int, int, int) override { return true; }
+    void destroyWindow(platform::WindowHandle) override {}
+    platform::ContextHandle createGLContext(platform::WindowHandle) override { return 1; }
+    // The hidden context is current for the whole run.
+    void makeCurrent(platform::WindowHandle, platform::ContextHandle) override {}
+    void deleteGLContext(platform::ContextHandle) override {}
+    void swapBuffers(platform::WindowHandle) override
+    {
+        gl.swapBuffers();
+        if (script)
+            script->swapped();
+    }
+    bool peekMessage(platform::Message& message) override
+    {
+        if (quitPosted) {
+            quitPosted = false;
+            message = {windowHandle, platform::WM_QUIT, static_cast<std::uintptr_t>(quitCode), 0};
+            return true;
+        }
+        return script != nullptr && script->next(message);
+    }
+    void translateMessage(const platform::Message&) override {}
+    std::intptr_t dispatchMessage(const platform::Message& message) override
+    {
+        return procedure(message.window, message.message, message.wParam, message.lParam);
+    }
+    void postQuitMessage(int exitCode) override
+    {
+        quitPosted = true;
+        quitCode = exitCode;
+    }
+    std::intptr_t defWindowProc(platform::WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override
+    {
+        return 0;
+    }
+
+private:
+    platform::HeadlessGLContext& gl;
+    int clientWidth;
+    int clientHeight;
+    platform::WindowProcedure procedure = nullptr;
+    bool quitPosted = false;
+    int quitCode = 0;
+};
+
+// A key-down message for the loop.
+inline platform::Message keyMessage(int virtualKey)
+{
+    return {BenchPlatform::windowHandle, platform::WM_KEYDOWN, static_cast<std::uintptr_t>(virtualKey), 0};
+}
+
+// A field of /proc/self/status (or of another process's) in kilobytes; -1 if absent.
+inline long statusKilobytes(const char* field, const char* path = "/proc/self/status")
+{
+    std::FILE* file = std::fopen(path, "r");
+    if (!file)
+        return -1;
+    char line[256];
+    long value = -1;
+    const std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, file)) {
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
+            std::sscanf(line + length + 1, "%ld", &value);
+            break;
+        }
+    }
+    std::fclose(file);
+    return value;
+}
+
+} // namespace bench
