@@ -8,6 +8,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 
 namespace platform {
 
@@ -56,6 +58,15 @@ void SdlPlatform::swapBuffers(WindowHandle handle)
     if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
         SDL_GL_SwapWindow(window);
     ++state->swaps;
+    // Benchmark hook: with ZINDLE_REPORT_FIRST_SWAP=1 the first swap writes its
+    // CLOCK_MONOTONIC time, so start-up can be timed from outside the process.
+    static const bool reportFirstSwap = std::getenv("ZINDLE_REPORT_FIRST_SWAP") != nullptr;
+    if (reportFirstSwap && state->swaps == 1) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::fprintf(stderr, "zindle: first frame swapped at %lld.%09ld\n", static_cast<long long>(now.tv_sec),
+                     now.tv_nsec);
+    }
     if (state->crashAfterFirstSwap && state->swaps == 1)
         std::raise(SIGSEGV);  // the test hook set up in the constructor
 }
