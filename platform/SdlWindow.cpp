@@ -161,18 +161,13 @@ void SdlPlatform::setForegroundWindow(WindowHandle handle)
 
 void SdlPlatform::setFocus(WindowHandle handle)
 {
-    SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle));
-    if (window == nullptr || SDL_SetWindowInputFocus(window) != 0)
-        return;
-    // SDL learns of the focus, and only then takes the keyboard, from the X
-    // server's answer. Wait for it here, briefly, so that the keyboard is the
-    // toy's already while the scene is being built. The events read meanwhile
-    // stay in SDL's queue for the message loop.
-    const Uint64 deadline = SDL_GetTicks64() + 500;
-    while ((SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) == 0 && SDL_GetTicks64() < deadline) {
-        SDL_PumpEvents();
-        SDL_Delay(2);
-    }
+    // SDL takes the keyboard once it believes in the focus, and on X11 it holds
+    // every focus-in back for 200 ms before believing it. Waiting for that here
+    // would hold the first frame back by as much without taking the keyboard
+    // any sooner: the scene is built in far less, and from then on the message
+    // loop reads events on every pass, so the keyboard is taken just as early.
+    if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
+        SDL_SetWindowInputFocus(window);
 }
 
 WindowRect SdlPlatform::clientRect(WindowHandle handle)
