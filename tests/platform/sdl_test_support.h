@@ -63,6 +63,14 @@ protected:
         if (!hasDisplay())
             driver.emplace("SDL_VIDEODRIVER", "offscreen");
         platform = std::make_unique<platform::SdlPlatform>();
+        // An X server that resets when its last client leaves (as xvfb-run
+        // starts it) refuses connections for a moment: try again for a while.
+        const Uint64 deadline = SDL_GetTicks64() + 20000;
+        while (!platform->initialized() && hasDisplay() && SDL_GetTicks64() < deadline) {
+            platform.reset();
+            SDL_Delay(50);
+            platform = std::make_unique<platform::SdlPlatform>();
+        }
         if (!platform->initialized())
             GTEST_SKIP() << "no SDL video: " << platform->initError();
         received.clear();

@@ -45,7 +45,9 @@ wait_for() {
 start_xvfb() {
   local fifo="$work/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp 3>"$fifo" 2>"$work/server.log" &
+  # -noreset: a server that resets when its last client leaves refuses the
+  # next one for a moment.
+  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset 3>"$fifo" 2>"$work/server.log" &
   server_pid=$!
   local number
   read -r -t 60 number <"$fifo" || fail "Xvfb did not start: $(cat "$work/server.log")"
