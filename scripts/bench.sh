@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and its benchmarks optimised
+# into build-bench/, and prints every speed and memory figure beside its
+# budget. Each benchmark reports medians of several runs; all of them run on
+# one virtual X display with Mesa's software renderer, one after the other.
+# The exit code is 0 only if every budget is met.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZINDLE_BENCH_DIR:-$top/build-bench}
+bash "$top/scripts/install-deps.sh" --tests
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZINDLE_TESTS=OFF -DZINDLE_BENCH=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" --target zindle texture_bench alloc_bench frame_bench launch_bench
+
+export LIBGL_ALWAYS_SOFTWARE=1
+cd "$build"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  status=0
+  run() { echo; echo "== $1"; shift; "$@" || status=1; }
+  run "start-up textures" ./bench/texture_bench
+  run "allocations" ./bench/alloc_bench
+  run "frame rate and memory" ./bench/frame_bench
+  run "launch" ./bench/launch_bench ./zindle
+  echo
+  if [ $status = 0 ]; then echo "every budget met"; else echo "SOME BUDGET MISSED"; fi
+  exit $status
+'
