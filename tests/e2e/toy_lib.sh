@@ -48,20 +48,21 @@ start_toy() {
 
 toy_running() { kill -0 "$toy_pid" 2>/dev/null; }
 
-# wait_exit SECONDS: waits for the toy to end; prints its exit code.
+# wait_exit SECONDS: waits for the toy to end and sets exit_code ("timeout"
+# if it did not). Not for $(...): only this shell can wait for its child.
+exit_code=""
 wait_exit() {
   local deadline=$((SECONDS + $1))
   while toy_running; do
     if [ $SECONDS -ge $deadline ]; then
-      echo timeout
+      exit_code=timeout
       return
     fi
     sleep 0.1
   done
-  local code=0
-  wait "$toy_pid" || code=$?
+  exit_code=0
+  wait "$toy_pid" || exit_code=$?
   toy_pid=""
-  echo "$code"
 }
 
 toy_window() { xdotool search --name '^Zindle$' 2>/dev/null | head -n 1; }
@@ -97,5 +98,5 @@ lit_share() { convert "$1" -colorspace gray -threshold 10% -format "%[fx:int(100
 cube_x() { awk -v x="$1" 'BEGIN { printf "%d", (1 - x / (60 * 0.2216947)) / 2 * 1024 }'; }
 cube_y() { awk -v y="$1" 'BEGIN { printf "%d", (1 - y / (60 * 0.2216947)) / 2 * 768 }'; }
 
-toy=${1:?the toy program}
+toy=$(realpath "${1:?the toy program}")
 binary_dir=${ZINDLE_BINARY_DIR:?}

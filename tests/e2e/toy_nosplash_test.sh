@@ -14,6 +14,6 @@ windows=$(xwininfo -root -tree | grep -c '"Zindle"' || true)
 grep -v '^size: \|^key pressed' "$work/stderr.log" && fail "unexpected output on standard error"
 
 xdotool key --window "$(toy_window)" Escape
-code=$(wait_exit 60)
-[ "$code" = 0 ] || fail "ESC ended with $code"
+wait_exit 60
+[ "$exit_code" = 0 ] || fail "ESC ended with $exit_code"
 echo "PASS"
