@@ -45,10 +45,16 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
         return;
     }
 
+    // With only an X display named, a failed connection should say so, not
+    // bring in the Wayland library's complaints and SDL's fallbacks.
+    if (!driverNamed && !hasEnvironment("WAYLAND_DISPLAY"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is one close message, not a second one from SDL_QUIT.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    const bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    if (!started) {
         state->initError = SDL_GetError();
         return;
     }
