@@ -22,7 +22,7 @@ trap cleanup EXIT
 start_x() {
   local fifo="$work/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset 3>"$fifo" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   local number
   read -r -t 60 number <"$fifo" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
