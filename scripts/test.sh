@@ -7,4 +7,4 @@ bash "$top/scripts/install-deps.sh" --tests
 bash "$top/scripts/build.sh" -DZINDLE_TESTS=ON
 cd "${ZINDLE_BUILD_DIR:-$top/build}"
 export LIBGL_ALWAYS_SOFTWARE=1
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j 2 "$@"
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure -j 2 "$@"
