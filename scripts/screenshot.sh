@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Takes the README's screenshot: the toy on a private 1024x768 X server, a few
+# cubes in flight, saved as docs/screenshot.png.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZINDLE_BUILD_DIR:-$top/build}
+bash "$top/scripts/install-deps.sh" --tests
+bash "$top/scripts/build.sh" -DZINDLE_TESTS=OFF -DZINDLE_BENCH=OFF
+
+work=$(mktemp -d)
+fifo="$work/displayfd"
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+xvfb=$!
+trap 'kill $toy $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+read -r -t 60 number <"$fifo"
+export DISPLAY=":$number" LIBGL_ALWAYS_SOFTWARE=1
+
+(cd "$build" && exec ./zindle 2>/dev/null) &
+toy=$!
+deadline=$((SECONDS + 60))
+until xdotool search --name '^Zindle$' >/dev/null 2>&1; do
+  [ $SECONDS -lt $deadline ] || { echo "the toy did not start" >&2; exit 1; }
+  sleep 0.2
+done
+window=$(xdotool search --name '^Zindle$' | head -n 1)
+# Let the scene settle, throw a few cubes, and catch them mid-flight.
+sleep 1.8
+xdotool key --window "$window" m t 1
+sleep 0.5
+xwd -root -silent | convert xwd:- -resize 800x600 "$top/docs/screenshot.png"
+xdotool key --window "$window" Escape
+wait $toy || true
+echo "saved docs/screenshot.png"
