@@ -27,6 +27,8 @@ void reportFailure(Platform& platform, const char* text, const char* caption)
     platform.messageBox(text, caption);
 }
 
+} // namespace
+
 void setGlobalGLState()
 {
     glEnable(GL_TEXTURE_2D);
@@ -38,8 +40,6 @@ void setGlobalGLState()
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
-
-} // namespace
 
 GLApplication::GLApplication(Platform& platform) : instance(platform)
 {

@@ -41,5 +41,9 @@ public:
 // The running application, for the window procedure. Set by run(), never cleared.
 extern GLApplication* theApplication;
 
+// The GL state that every frame relies on, set once the context is current:
+// texturing, smooth shading, the clear values and the depth test.
+void setGlobalGLState();
+
 std::intptr_t windowProc(platform::WindowHandle window, unsigned message, std::uintptr_t wParam,
                          std::intptr_t lParam);

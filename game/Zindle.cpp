@@ -1,5 +1,6 @@
 #include "game/Zindle.h"
 
+#include "scene/Placement.h"
 #include "util/DebugTrace.h"
 
 #include <GL/gl.h>
@@ -17,19 +18,6 @@ constexpr double launchSpeed = 7.0;
 constexpr int spaceKey = 0x20;
 constexpr int fallbackFirst = 37;  // "," and then "?"
 constexpr double noteSeconds = 10.0;
-
-// Places an actor for drawing: centred on its position, turned about its centre.
-void renderPlaced(Actor& actor)
-{
-    glPushMatrix();
-    glTranslatef(actor.position.x, actor.position.y, actor.position.z);
-    glRotatef(actor.rotation.x, 1.0f, 0.0f, 0.0f);
-    glRotatef(actor.rotation.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(actor.rotation.z, 0.0f, 0.0f, 1.0f);
-    glTranslatef(-0.5f, -0.5f, -0.5f);
-    actor.render();
-    glPopMatrix();
-}
 
 } // namespace
 

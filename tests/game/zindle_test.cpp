@@ -38,12 +38,7 @@ protected:
         if (!gl->ok())
             GTEST_SKIP() << "no GL context: " << gl->error();
         // The frame's global state, as it stands when the scene is built.
-        glEnable(GL_TEXTURE_2D);
-        glShadeModel(GL_SMOOTH);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-        glClearDepth(1.0);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
+        setGlobalGLState();
         glViewport(0, 0, viewSize, viewSize);
         scene = std::make_unique<Zindle>(platform);
         scene->createScene();

@@ -5,7 +5,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/HeadlessGLContext.h"
-#include "scene/Actor.h"
+#include "scene/Placement.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -64,17 +64,6 @@ protected:
     }
 };
 
-inline void renderPlaced(Actor& actor)
-{
-    glPushMatrix();
-    glTranslatef(actor.position.x, actor.position.y, actor.position.z);
-    glRotatef(actor.rotation.x, 1.0f, 0.0f, 0.0f);
-    glRotatef(actor.rotation.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(actor.rotation.z, 0.0f, 0.0f, 1.0f);
-    glTranslatef(-0.5f, -0.5f, -0.5f);
-    actor.render();
-    glPopMatrix();
-}
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
