@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# One whole life of the toy: start, play (keys, the space bar, a key without a
+# cube), quit with ESC. The exit code is 0 and nothing but trace lines reaches
+# standard error. In the sanitized build (scripts/test-sanitized.sh) this is
+# the leak check of the real program: LeakSanitizer reports at exit, on
+# standard error, and turns the exit code non-zero.
+source "$(dirname "$0")/toy_lib.sh"
+
+start_x 1024 768
+cp "$binary_dir/wumbly.jpg" "$work/"
+start_toy "$work"
+wait_for 60 has_toy_window || fail "no window: $(cat "$work/stderr.log")"
+drawn() { shot "$work/frame.png"; lit "$work/frame.png" "$(cube_x 0)" "$(cube_y 1)"; }
+wait_for 60 drawn || fail "the cubes never showed: $(cat "$work/stderr.log")"
+
+xdotool key --window "$(toy_window)" a b c space F1 Shift_L 7 period Prior
+played() { [ "$(grep -c '^key pressed' "$work/stderr.log")" -ge 9 ]; }
+wait_for 60 played || fail "the keys were not all handled: $(cat "$work/stderr.log")"
+
+xdotool key --window "$(toy_window)" Escape
+wait_exit 120
+[ "$exit_code" = 0 ] || fail "ESC ended with $exit_code: $(grep -v '^key pressed' "$work/stderr.log" | head -n 60)"
+said=$(grep -v '^size: \|^key pressed' "$work/stderr.log" || true)
+[ -z "$said" ] || fail "unexpected output on standard error: $(echo "$said" | head -n 60)"
+echo "PASS"
