@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and every test with
+# AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/, and runs
+# the whole suite under a virtual X display with Mesa's software renderer.
+# LeakSanitizer checks every process at its exit, so the whole-program tests
+# (tests/e2e) are also leak checks of the real toy's full start-play-quit
+# cycle. Leaks inside the GL driver and system libraries are suppressed by
+# tests/lsan.supp, which says why for each.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZINDLE_ASAN_DIR:-$top/build-asan}
+bash "$top/scripts/install-deps.sh" --tests
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZINDLE_SANITIZE=ON -DZINDLE_TESTS=ON \
+  -DZINDLE_BENCH=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+# Keeps the GL driver loaded until exit so that its leaks can be named.
+g++ -shared -fPIC -O2 -o "$build/keep_loaded.so" "$top/tests/sanitize/keep_loaded.cpp"
+
+export LIBGL_ALWAYS_SOFTWARE=1
+export LD_PRELOAD=$build/keep_loaded.so
+export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1:verify_asan_link_order=0
+export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd "$build"
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j 2 "$@"
