@@ -23,4 +23,4 @@ export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_re
 export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd "$build"
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j 2 "$@"
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure -j 2 "$@"

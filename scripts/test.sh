@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test under a virtual X
-# display with Mesa's software renderer.
+# display with Mesa's software renderer; then the same suite built with the
+# sanitizers, which also leak-checks whole games of the real toy.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" --tests
 bash "$top/scripts/build.sh" -DZINDLE_TESTS=ON
-cd "${ZINDLE_BUILD_DIR:-$top/build}"
-export LIBGL_ALWAYS_SOFTWARE=1
-xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure -j 2 "$@"
+(
+  cd "${ZINDLE_BUILD_DIR:-$top/build}"
+  export LIBGL_ALWAYS_SOFTWARE=1
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure -j 2
+)
+bash "$top/scripts/test-sanitized.sh"
