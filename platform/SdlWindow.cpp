@@ -9,6 +9,9 @@
 #include "res/WindowIcon.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 #include <cstdio>
 #include <string>
@@ -59,6 +62,36 @@ void keepKeyboard(SDL_Window* window)
     SDL_SetWindowKeyboardGrab(window, SDL_TRUE);
 }
 
+// Whether the desktop already shows the chosen mode, so that going full screen
+// needs no mode switch.
+bool desktopIsInMode(const SdlPlatform::State::FullScreenMode& mode)
+{
+    SDL_DisplayMode desktop;
+    return mode.chosen && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w == mode.width &&
+           desktop.h == mode.height && SDL_BYTESPERPIXEL(desktop.format) == SDL_BYTESPERPIXEL(mode.format);
+}
+
+// Asks the window manager, before the window is first shown, to show it full
+// screen and above everything else. SDL's own full-screen switch on X11 waits
+// up to 100 ms after showing the window for a window manager to move or
+// resize it; a window that already covers the screen is never moved, so every
+// start would pay the whole wait. Where no mode switch is needed this does the
+// same job without it. False where the window is not an X11 one.
+bool markFullScreenBeforeShowing(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    Display* display = info.info.x11.display;
+    Atom states[2] = {XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False),
+                      XInternAtom(display, "_NET_WM_STATE_ABOVE", False)};
+    XChangeProperty(display, info.info.x11.window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(states), 2);
+    XFlush(display);
+    return true;
+}
+
 } // namespace
 
 bool SdlPlatform::changeDisplayMode(int width, int height, int bitsPerPixel)
@@ -97,15 +130,28 @@ WindowHandle SdlPlatform::createWindow(const WindowSpec& spec)
     setGLAttributes();
     const int width = spec.client.right - spec.client.left;
     const int height = spec.client.bottom - spec.client.top;
+    // Full screen without a mode switch: a borderless window over the whole
+    // screen that the window manager is asked to keep full screen and on top.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool coverScreen = spec.fullScreen && desktopIsInMode(state->mode) && driver != nullptr &&
+                             std::string_view(driver) == "x11";
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    flags |= spec.fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+    if (coverScreen)
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+    else
+        flags |= spec.fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
     const std::string title(spec.title);
     SDL_Window* window = SDL_CreateWindow(title.c_str(), spec.client.left, spec.client.top, width, height, flags);
     if (window == nullptr) {
         std::fprintf(stderr, "zindle: cannot create the window: %s\n", SDL_GetError());
         return 0;
     }
-    if (spec.fullScreen && state->mode.chosen) {
+    if (coverScreen && !markFullScreenBeforeShowing(window)) {
+        // Not an X11 window after all: let SDL switch to full screen.
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
+    }
+    if (spec.fullScreen && state->mode.chosen && !coverScreen) {
         const SDL_DisplayMode mode{state->mode.format, state->mode.width, state->mode.height,
                                    state->mode.refreshRate, nullptr};
         if (SDL_SetWindowDisplayMode(window, &mode) != 0) {

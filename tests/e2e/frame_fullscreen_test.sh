@@ -12,6 +12,7 @@ expect_logged 60 drawFrame
 window=$(probe_window)
 [ -n "$window" ] || fail "no window named Zindle"
 [ "$(geometry "$window")" = "0 0 1024 768" ] || fail "window at $(geometry "$window"), not covering the screen"
+[[ "$(xprop -id "$window" _NET_WM_STATE)" == *_NET_WM_STATE_FULLSCREEN* ]] || fail "the window is not marked full screen for a window manager"
 wait_for 30 keyboard_held || fail "a second client could grab the keyboard: $(keyboard_grab)"
 
 xdotool key a super F10 alt+b alt c
