@@ -49,7 +49,7 @@ if ! ldd "$toy" | grep -q libasan; then
 fi
 
 toy_running || fail "the toy ended during the flood"
-xdotool key --window "$window" Escape
+xdotool key Escape
 wait_exit 60
 [ "$exit_code" = 0 ] || fail "ESC ended with $exit_code"
 echo "PASS"

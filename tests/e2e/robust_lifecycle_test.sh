@@ -13,11 +13,11 @@ wait_for 60 has_toy_window || fail "no window: $(cat "$work/stderr.log")"
 drawn() { shot "$work/frame.png"; lit "$work/frame.png" "$(cube_x 0)" "$(cube_y 1)"; }
 wait_for 60 drawn || fail "the cubes never showed: $(cat "$work/stderr.log")"
 
-xdotool key --window "$(toy_window)" a b c space F1 Shift_L 7 period Prior
+xdotool key a b c space F1 Shift_L 7 period Prior
 played() { [ "$(grep -c '^key pressed' "$work/stderr.log")" -ge 9 ]; }
 wait_for 60 played || fail "the keys were not all handled: $(cat "$work/stderr.log")"
 
-xdotool key --window "$(toy_window)" Escape
+xdotool key Escape
 wait_exit 120
 [ "$exit_code" = 0 ] || fail "ESC ended with $exit_code: $(grep -v '^key pressed' "$work/stderr.log" | head -n 60)"
 said=$(grep -v '^size: \|^key pressed' "$work/stderr.log" || true)

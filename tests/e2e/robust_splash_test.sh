@@ -23,7 +23,7 @@ play() {
   local said
   said=$(grep -v '^size: \|^key pressed' "$work/stderr.log" || true)
   [ -z "$said" ] || fail "$what: unexpected output: $said"
-  xdotool key --window "$(toy_window)" Escape
+  xdotool key Escape
   wait_exit 60
   [ "$exit_code" = 0 ] || fail "$what: ESC ended with $exit_code"
   note "$what: played and ended with 0"
@@ -87,7 +87,7 @@ for attempt in 1 2 3 4 5; do
 done
 [ -n "$stretched" ] || fail "a 6000x4000 photo was never seen stretched over the screen"
 wait_for 60 drawn || fail "a 6000x4000 photo: the cubes never showed"
-xdotool key --window "$(toy_window)" Escape
+xdotool key Escape
 wait_exit 60
 [ "$exit_code" = 0 ] || fail "a 6000x4000 photo: ESC ended with $exit_code"
 note "a 6000x4000 photo: shown stretched, played and ended with 0"

@@ -13,7 +13,7 @@ windows=$(xwininfo -root -tree | grep -c '"Zindle"' || true)
 [ "$windows" = 1 ] || fail "expected the toy's window alone, found $windows named Zindle"
 grep -v '^size: \|^key pressed' "$work/stderr.log" && fail "unexpected output on standard error"
 
-xdotool key --window "$(toy_window)" Escape
+xdotool key Escape
 wait_exit 60
 [ "$exit_code" = 0 ] || fail "ESC ended with $exit_code"
 echo "PASS"

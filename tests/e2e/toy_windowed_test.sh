@@ -27,7 +27,7 @@ wait_for 60 bash -c "xwd -root -silent | convert xwd:- '$work/windowed.png' && \
   || fail "nothing drawn in the window"
 [ "$(grep -c 'cannot handle' "$work/stderr.log")" = 1 ] || fail "more than one complaint"
 
-xdotool key --window "$(toy_window)" Escape
+xdotool key Escape
 wait_exit 60
 [ "$exit_code" = 0 ] || fail "ESC ended with $exit_code"
 echo "PASS"
