@@ -7,38 +7,21 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "-- $*" >&2; }
 
 work=$(mktemp -d /tmp/zindle-e2e.XXXXXX)
-xvfb_pid=""
+server_pid=""
 toy_pid=""
 
 cleanup() {
   [ -n "$toy_pid" ] && kill -CONT "$toy_pid" 2>/dev/null || true
   [ -n "$toy_pid" ] && kill -KILL "$toy_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# start_x WIDTH HEIGHT: a private Xvfb on a free display; sets DISPLAY.
-start_x() {
-  local fifo="$work/displayfd"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset 3>"$fifo" 2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  local number
-  read -r -t 60 number <"$fifo" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=":$number"
-  export LIBGL_ALWAYS_SOFTWARE=1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_server.sh"
 
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.1
-  done
-}
+# start_x WIDTH HEIGHT: a private Xvfb on a free display; sets DISPLAY.
+start_x() { start_xvfb "$@"; }
 
 # start_toy FOLDER: runs the toy with FOLDER as its working directory.
 start_toy() {

@@ -31,30 +31,7 @@ show_logs() {
   done
 }
 
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.1
-  done
-}
-
-# start_xvfb WIDTH HEIGHT: a private Xvfb on a free display; sets DISPLAY.
-start_xvfb() {
-  local fifo="$work/displayfd"
-  mkfifo "$fifo"
-  # -noreset: a server that resets when its last client leaves refuses the
-  # next one for a moment.
-  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset 3>"$fifo" 2>"$work/server.log" &
-  server_pid=$!
-  local number
-  read -r -t 60 number <"$fifo" || fail "Xvfb did not start: $(cat "$work/server.log")"
-  export DISPLAY=":$number"
-  export LIBGL_ALWAYS_SOFTWARE=1
-  unset WAYLAND_DISPLAY SDL_VIDEODRIVER
-}
+source "$(dirname "${BASH_SOURCE[0]}")/x11_server.sh"
 
 # start_xorg: a private Xorg on the dummy video driver whose screen starts at
 # 1280x1024 and can switch to 1024x768, for the real display-mode change. Exits
