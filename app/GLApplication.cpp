@@ -73,18 +73,18 @@ int GLApplication::run()
     theApplication = this;
     instance.registerClass({windowProc, className, iconResource});
 
-    WindowSpec spec;
-    spec.className = className;
-    spec.title = "Zindle";
-    spec.fullScreen = fullScreen != 0;
+    WindowRequest request;
+    request.className = className;
+    request.title = "Zindle";
+    request.fullScreen = fullScreen != 0;
     if (fullScreen) {
-        spec.client = {0, 0, modeWidth, modeHeight};
+        request.client = {0, 0, modeWidth, modeHeight};
         instance.showCursor(false);
     } else {
-        spec.client = {64, 64, 64 + modeWidth, 64 + modeHeight};
+        request.client = {64, 64, 64 + modeWidth, 64 + modeHeight};
     }
 
-    WindowHandle window = instance.createWindow(spec);
+    WindowHandle window = instance.createWindow(request);
     if (window == 0) {
         reportFailure(instance, "Could not start Zindle because of a problem creating the main window.", "Zindle");
         instance.showCursor(true);

@@ -37,7 +37,7 @@ struct WindowRect {
     int bottom = 0;
 };
 
-struct WindowSpec {
+struct WindowRequest {
     std::string_view className;
     std::string_view title;
     WindowRect client;
@@ -64,7 +64,7 @@ public:
     virtual void registerClass(const WindowClass& windowClass) = 0;
     // Creates the window hidden; 0 on failure. Messages the creation causes are
     // delivered to the class's procedure before this returns.
-    virtual WindowHandle createWindow(const WindowSpec& spec) = 0;
+    virtual WindowHandle createWindow(const WindowRequest& request) = 0;
     virtual void showWindow(WindowHandle window) = 0;
     virtual void setForegroundWindow(WindowHandle window) = 0;
     virtual void setFocus(WindowHandle window) = 0;

@@ -29,7 +29,7 @@ public:
     void messageBox(std::string_view text, std::string_view caption) override;
 
     void registerClass(const WindowClass& windowClass) override;
-    WindowHandle createWindow(const WindowSpec& spec) override;
+    WindowHandle createWindow(const WindowRequest& request) override;
     void showWindow(WindowHandle window) override;
     void setForegroundWindow(WindowHandle window) override;
     void setFocus(WindowHandle window) override;

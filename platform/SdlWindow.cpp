@@ -117,31 +117,31 @@ bool SdlPlatform::changeDisplayMode(int width, int height, int bitsPerPixel)
     return false;
 }
 
-WindowHandle SdlPlatform::createWindow(const WindowSpec& spec)
+WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
 {
     if (!state->initialized)
         return 0;
-    if (state->procedure == nullptr || spec.className != state->className) {
-        std::fprintf(stderr, "zindle: no window class named \"%.*s\"\n", static_cast<int>(spec.className.size()),
-                     spec.className.data());
+    if (state->procedure == nullptr || request.className != state->className) {
+        std::fprintf(stderr, "zindle: no window class named \"%.*s\"\n", static_cast<int>(request.className.size()),
+                     request.className.data());
         return 0;
     }
 
     setGLAttributes();
-    const int width = spec.client.right - spec.client.left;
-    const int height = spec.client.bottom - spec.client.top;
+    const int width = request.client.right - request.client.left;
+    const int height = request.client.bottom - request.client.top;
     // Full screen without a mode switch: a borderless window over the whole
     // screen that the window manager is asked to keep full screen and on top.
     const char* driver = SDL_GetCurrentVideoDriver();
-    const bool coverScreen = spec.fullScreen && desktopIsInMode(state->mode) && driver != nullptr &&
+    const bool coverScreen = request.fullScreen && desktopIsInMode(state->mode) && driver != nullptr &&
                              std::string_view(driver) == "x11";
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (coverScreen)
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
     else
-        flags |= spec.fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
-    const std::string title(spec.title);
-    SDL_Window* window = SDL_CreateWindow(title.c_str(), spec.client.left, spec.client.top, width, height, flags);
+        flags |= request.fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+    const std::string title(request.title);
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), request.client.left, request.client.top, width, height, flags);
     if (window == nullptr) {
         std::fprintf(stderr, "zindle: cannot create the window: %s\n", SDL_GetError());
         return 0;
@@ -151,7 +151,7 @@ WindowHandle SdlPlatform::createWindow(const WindowSpec& spec)
         SDL_SetWindowBordered(window, SDL_TRUE);
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     }
-    if (spec.fullScreen && state->mode.chosen && !coverScreen) {
+    if (request.fullScreen && state->mode.chosen && !coverScreen) {
         const SDL_DisplayMode mode{state->mode.format, state->mode.width, state->mode.height,
                                    state->mode.refreshRate, nullptr};
         if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
@@ -163,13 +163,13 @@ WindowHandle SdlPlatform::createWindow(const WindowSpec& spec)
     setIcon(window);
 
     const WindowHandle handle = SDL_GetWindowID(window);
-    if (spec.fullScreen) {
+    if (request.fullScreen) {
         keepKeyboard(window);
         signals::guardFullScreenWindow(handle);
     }
     State::Window record;
     record.handle = handle;
-    record.fullScreen = spec.fullScreen;
+    record.fullScreen = request.fullScreen;
     state->windows.push_back(record);
 
     int actualWidth = 0;

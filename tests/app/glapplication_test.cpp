@@ -128,11 +128,11 @@ TEST_F(FrameTest, CallsTheApplicationInOrderWithTheStateEachStepPromises)
     };
     EXPECT_EQ(platform.calls, expected);
     EXPECT_EQ(platform.lastClassName, "QuorvaneOpenGL");
-    EXPECT_EQ(platform.lastSpec.title, "Zindle");
-    EXPECT_TRUE(platform.lastSpec.fullScreen);
-    EXPECT_EQ(platform.lastSpec.client.left, 0);
-    EXPECT_EQ(platform.lastSpec.client.right, 1024);
-    EXPECT_EQ(platform.lastSpec.client.bottom, 768);
+    EXPECT_EQ(platform.lastRequest.title, "Zindle");
+    EXPECT_TRUE(platform.lastRequest.fullScreen);
+    EXPECT_EQ(platform.lastRequest.client.left, 0);
+    EXPECT_EQ(platform.lastRequest.client.right, 1024);
+    EXPECT_EQ(platform.lastRequest.client.bottom, 768);
 }
 
 TEST_F(FrameTest, KeysPressedDuringStartUpWaitUntilTheSceneIsBuilt)
@@ -296,11 +296,11 @@ TEST_F(FrameTest, RefusedDisplayModeWarnsThenRunsInAWindowWithTheCursor)
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text, "Your video card or driver cannot handle 1024x768x32 in full screen mode.\n");
     EXPECT_EQ(platform.boxes[0].caption, "Zindle");
-    EXPECT_FALSE(platform.lastSpec.fullScreen);
-    EXPECT_EQ(platform.lastSpec.client.left, 64);
-    EXPECT_EQ(platform.lastSpec.client.top, 64);
-    EXPECT_EQ(platform.lastSpec.client.right, 1088);
-    EXPECT_EQ(platform.lastSpec.client.bottom, 832);
+    EXPECT_FALSE(platform.lastRequest.fullScreen);
+    EXPECT_EQ(platform.lastRequest.client.left, 64);
+    EXPECT_EQ(platform.lastRequest.client.top, 64);
+    EXPECT_EQ(platform.lastRequest.client.right, 1088);
+    EXPECT_EQ(platform.lastRequest.client.bottom, 832);
     EXPECT_FALSE(platform.called("hideCursor"));
     EXPECT_TRUE(platform.called("createScene"));
     EXPECT_LT(platform.indexOf("messageBox"), platform.indexOf("createWindow"));

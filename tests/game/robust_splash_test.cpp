@@ -73,7 +73,7 @@ protected:
     {
         SplashOutcome outcome;
         ScriptedPlatform platform;
-        platform.lastSpec.client = {0, 0, 1024, 768};
+        platform.lastRequest.client = {0, 0, 1024, 768};
         ::testing::internal::CaptureStderr();
         {
             Zindle toy(platform);

@@ -293,7 +293,7 @@ TEST(Splash, IsDrawnStretchedOverTheClientAreaWhenThePictureIsThere)
     fs::current_path(folder);
 
     ScriptedPlatform platform;
-    platform.lastSpec.client = {64, 64, 1088, 832};
+    platform.lastRequest.client = {64, 64, 1088, 832};
     {
         Zindle toy(platform);
         ASSERT_NE(toy.splashImage, nullptr);

@@ -23,10 +23,10 @@ TEST(SdlStartup, WithoutADisplayItSaysWhyAndEveryCallIsHarmless)
     EXPECT_FALSE(platform.peekMessage(message));
     EXPECT_FALSE(platform.changeDisplayMode(1024, 768, 32));
     platform.registerClass({sdl_test::recordingProcedure, "TestClass", 102});
-    WindowSpec spec;
-    spec.className = "TestClass";
-    spec.client = {0, 0, 1024, 768};
-    EXPECT_EQ(0u, platform.createWindow(spec));
+    WindowRequest request;
+    request.className = "TestClass";
+    request.client = {0, 0, 1024, 768};
+    EXPECT_EQ(0u, platform.createWindow(request));
 }
 
 TEST(SdlStartup, SdlsDriversThatDrawNowhereCountOnlyWhenNamed)

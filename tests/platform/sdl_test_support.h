@@ -89,12 +89,12 @@ protected:
     // queue holds only what a test puts there.
     platform::WindowHandle makeWindow(bool fullScreen = false)
     {
-        platform::WindowSpec spec;
-        spec.className = "TestClass";
-        spec.title = "Zindle test";
-        spec.fullScreen = fullScreen;
-        spec.client = fullScreen ? platform::WindowRect{0, 0, 1024, 768} : platform::WindowRect{64, 64, 1088, 832};
-        return platform->createWindow(spec);
+        platform::WindowRequest request;
+        request.className = "TestClass";
+        request.title = "Zindle test";
+        request.fullScreen = fullScreen;
+        request.client = fullScreen ? platform::WindowRect{0, 0, 1024, 768} : platform::WindowRect{64, 64, 1088, 832};
+        return platform->createWindow(request);
     }
 
     // Everything waiting, up to and including a quit message.

@@ -51,11 +51,11 @@ TEST_F(SdlPlatformTest, OnlyAnExactModeWithFourBytesPerPixelIsTaken)
 
 TEST_F(SdlPlatformTest, AWindowOfAnUnknownClassIsNotMade)
 {
-    WindowSpec spec;
-    spec.className = "OtherClass";
-    spec.title = "Zindle test";
-    spec.client = {0, 0, 100, 100};
-    EXPECT_EQ(0u, platform->createWindow(spec));
+    WindowRequest request;
+    request.className = "OtherClass";
+    request.title = "Zindle test";
+    request.client = {0, 0, 100, 100};
+    EXPECT_EQ(0u, platform->createWindow(request));
     EXPECT_TRUE(received.empty());
 }
 

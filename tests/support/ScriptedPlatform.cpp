@@ -75,10 +75,10 @@ void ScriptedPlatform::registerClass(const WindowClass& windowClass)
     lastClassName = std::string(windowClass.className);
 }
 
-WindowHandle ScriptedPlatform::createWindow(const WindowSpec& spec)
+WindowHandle ScriptedPlatform::createWindow(const WindowRequest& request)
 {
     calls.push_back("createWindow");
-    lastSpec = spec;
+    lastRequest = request;
     if (!windowCreation)
         return 0;
     deliver(onCreate);
@@ -97,7 +97,7 @@ void ScriptedPlatform::setFocus(WindowHandle) { calls.push_back("setFocus"); }
 WindowRect ScriptedPlatform::clientRect(WindowHandle)
 {
     calls.push_back("clientRect");
-    return {0, 0, lastSpec.client.right - lastSpec.client.left, lastSpec.client.bottom - lastSpec.client.top};
+    return {0, 0, lastRequest.client.right - lastRequest.client.left, lastRequest.client.bottom - lastRequest.client.top};
 }
 
 bool ScriptedPlatform::drawPicture(WindowHandle, Bitmap&, int x, int y, int width, int height)

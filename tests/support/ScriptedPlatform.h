@@ -57,7 +57,7 @@ public:
     ManualClock clock;
     std::vector<std::string> calls;
     std::vector<MessageBoxShown> boxes;
-    platform::WindowSpec lastSpec;
+    platform::WindowRequest lastRequest;
     std::string lastClassName;
     bool contextCurrent = false;
 
@@ -77,7 +77,7 @@ public:
     void showCursor(bool show) override;
     void messageBox(std::string_view text, std::string_view caption) override;
     void registerClass(const platform::WindowClass& windowClass) override;
-    platform::WindowHandle createWindow(const platform::WindowSpec& spec) override;
+    platform::WindowHandle createWindow(const platform::WindowRequest& request) override;
     void showWindow(platform::WindowHandle window) override;
     void setForegroundWindow(platform::WindowHandle window) override;
     void setFocus(platform::WindowHandle window) override;
