@@ -46,7 +46,7 @@ public:
         std::fprintf(stderr, "unexpected message box: %.*s\n", static_cast<int>(text.size()), text.data());
     }
     void registerClass(const platform::WindowClass& windowClass) override { procedure = windowClass.procedure; }
-    platform::WindowHandle createWindow(const platform::WindowSpec&) override { return windowHandle; }
+    platform::WindowHandle createWindow(const platform::WindowRequest&) override { return windowHandle; }
     // As on the desktop, showing the window sizes and activates it at once.
     void showWindow(platform::WindowHandle window) override
     {
