@@ -2,7 +2,9 @@
 //
 // The flight moves the depth by the whole height of its curve at every update,
 // not by the change since the last one, so how near a block comes depends on
-// the frame rate. That is how the toy has always thrown its blocks and is kept.
+// how often it is updated. That is how the toy has always thrown its blocks and
+// is kept here; the scene updates every motion in fixed steps of 1/60 s, the
+// rate the curve was made for, whatever the frame rate.
 #include "motion/Ballistic.h"
 
 #include "scene/Actor.h"
