@@ -3,6 +3,7 @@
 // flushed line each, paints a green splash and clears every frame to blue, so
 // a test can tell from a screenshot which stage the program is in.
 //
+// ZINDLE_PROBE_SPLASH=PATH shows that picture file as the splash.
 // ZINDLE_PROBE_HOLD_FILE=PATH keeps createScene waiting (up to a minute) until
 // PATH exists, so a test can act while the program is still starting up.
 #include "app/GLApplication.h"
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -45,14 +47,19 @@ public:
 
     void showSplash(platform::WindowHandle window) override
     {
-        platform::Bitmap picture(8, 8);
-        {
-            platform::Graphics graphics(&picture);
+        // A picture file when one is named, else a plain green picture.
+        const char* file = std::getenv("ZINDLE_PROBE_SPLASH");
+        std::unique_ptr<platform::Bitmap> picture;
+        if (file != nullptr && *file != '\0') {
+            picture = std::make_unique<platform::Bitmap>(file);
+        } else {
+            picture = std::make_unique<platform::Bitmap>(8, 8);
+            platform::Graphics graphics(picture.get());
             platform::SolidBrush green(0xFF00C000);
             graphics.fillRectangle(&green, 0, 0, 8, 8);
         }
         const platform::WindowRect client = instance.clientRect(window);
-        const bool drawn = instance.drawPicture(window, picture, 0, 0, client.right, client.bottom);
+        const bool drawn = instance.drawPicture(window, *picture, 0, 0, client.right, client.bottom);
         log(drawn ? "showSplash drawn" : "showSplash failed");
     }
 
