@@ -65,6 +65,10 @@ done
 grep -q "key pressed 85, U" "$work/stderr.log" || fail "the key was not traced"
 note "thrown cube grew"
 
+# The Super key stays in the toy, as a key without a cube of its own.
+xdotool key super
+wait_for 30 grep -q "key pressed 91, \\[" "$work/stderr.log" || fail "the Super key did not reach the toy"
+
 # After ten seconds the card is gone.
 gone() { shot "$work/late.png"; ! bright "$work/late.png" "$card_x" "$card_y"; }
 wait_for 60 gone || fail "the card stayed"
