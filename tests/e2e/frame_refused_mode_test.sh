@@ -21,7 +21,7 @@ expect_logged 60 drawFrame
 window=$(probe_window)
 [ -n "$window" ] || fail "no window named Zindle"
 [ "$(geometry "$window")" = "64 64 1024 768" ] || fail "window at $(geometry "$window"), not 1024x768 at (64, 64)"
-xprop -id "$window" _NET_WM_ICON | grep -q "16 x 16" || fail "the window has no 16x16 icon"
+[[ "$(xprop -id "$window" _NET_WM_ICON)" == *"16 x 16"* ]] || fail "the window has no 16x16 icon"
 keyboard_free || fail "the windowed program holds the keyboard: $(keyboard_grab)"
 
 xdotool windowsize "$window" 800 600

@@ -17,7 +17,7 @@ exec_path=$(sed -n 's/^Exec=//p' "$entry")
 work_dir=$(sed -n 's/^Path=//p' "$entry")
 [ -x "$stage$exec_path" ] || fail "Exec=$exec_path is not the installed program"
 [ -f "$stage$work_dir/wumbly.jpg" ] || fail "Path=$work_dir does not hold the splash picture"
-find "$stage" -path '*/icons/hicolor/*/apps/zindle.png' | grep -q . || fail "no icon installed"
+[ -n "$(find "$stage" -path '*/icons/hicolor/*/apps/zindle.png')" ] || fail "no icon installed"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$entry" || fail "the desktop entry does not validate"
 fi

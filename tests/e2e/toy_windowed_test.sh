@@ -17,7 +17,7 @@ dismissed() {
   local id
   id=$(box)
   [ -n "$id" ] && xdotool key --window "$id" Return 2>/dev/null
-  xdotool search --name '^Zindle$' getwindowgeometry 2>/dev/null | grep -q 'Geometry: 1024x768'
+  [[ "$(xdotool search --name '^Zindle$' getwindowgeometry 2>/dev/null)" == *'Geometry: 1024x768'* ]]
 }
 wait_for 60 dismissed || fail "no 1024x768 window after the box"
 
