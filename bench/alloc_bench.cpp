@@ -14,6 +14,7 @@
 //
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24" ./alloc_bench
 #include "bench/support/BenchPlatform.h"
+#include "bench/support/RunToy.h"
 #include "bench/support/Stats.h"
 #include "game/Zindle.h"
 
@@ -24,9 +25,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <execinfo.h>
-#include <fcntl.h>
 #include <new>
-#include <unistd.h>
 
 extern "C" {
 void* __libc_malloc(std::size_t size);
@@ -366,18 +365,7 @@ int main()
     AllocationScript script;
     platform.script = &script;
 
-    // The trace of some 20000 key-downs would drown the report.
-    const int stderrFd = dup(2);
-    const int quiet = open("/dev/null", O_WRONLY);
-    dup2(quiet, 2);
-
-    int exitCode;
-    {
-        Zindle application(platform);
-        script.scene = &application;
-        exitCode = application.run();
-    }
-    dup2(stderrFd, 2);
+    const int exitCode = bench::runToyQuietly(platform, [&](Zindle& scene) { script.scene = &scene; });
 
     std::printf("Heap allocations, real scene and loop at 1024x768 (budget 0 for the program's own code):\n");
     bool ok = report("per drawn frame (1000 frames):", script.frames, countedFrames, "frame");

@@ -8,6 +8,7 @@
 //
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24" ./frame_bench [windows]
 #include "bench/support/BenchPlatform.h"
+#include "bench/support/RunToy.h"
 #include "bench/support/Stats.h"
 #include "game/Zindle.h"
 
@@ -16,8 +17,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -106,16 +105,7 @@ int main(int argc, char** argv)
     FrameScript script(windows);
     platform.script = &script;
 
-    // The key trace would fill the report; standard error goes to /dev/null.
-    const int stderrFd = dup(2);
-    const int quiet = open("/dev/null", O_WRONLY);
-    dup2(quiet, 2);
-    int exitCode;
-    {
-        Zindle application(platform);
-        exitCode = application.run();
-    }
-    dup2(stderrFd, 2);
+    const int exitCode = bench::runToyQuietly(platform, [](Zindle&) {});
     const long rssAtEnd = bench::statusKilobytes("VmRSS");
     const long rssPeak = bench::statusKilobytes("VmHWM");
 

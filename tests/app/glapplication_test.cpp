@@ -90,6 +90,18 @@ protected:
         };
     }
 
+    // Runs a whole program on the script and returns its exit code; what it
+    // writes to standard error (size traces, failure lines) is kept out of
+    // the test's output.
+    int runQuietly()
+    {
+        RecordingApplication application(platform);
+        ::testing::internal::CaptureStderr();
+        int exitCode = application.run();
+        ::testing::internal::GetCapturedStderr();
+        return exitCode;
+    }
+
     int countOf(const std::string& call) const
     {
         return static_cast<int>(std::count(platform.calls.begin(), platform.calls.end(), call));
@@ -288,10 +300,7 @@ TEST_F(FrameTest, RefusedDisplayModeWarnsThenRunsInAWindowWithTheCursor)
 {
     platform.displayModeAvailable = false;
     platform.postKey(VK_ESCAPE);
-    RecordingApplication application(platform);
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(application.run(), 0);
-    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(runQuietly(), 0);
 
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text, "Your video card or driver cannot handle 1024x768x32 in full screen mode.\n");
@@ -310,13 +319,7 @@ TEST_F(FrameTest, FailedDrawingStartUpStopsBeforeAnythingElse)
 {
     platform.drawingStatus = 3;
     platform.errorCode = 1234;
-    int exitCode;
-    {
-        RecordingApplication application(platform);
-        ::testing::internal::CaptureStderr();
-        exitCode = application.run();
-        ::testing::internal::GetCapturedStderr();
-    }
+    int exitCode = runQuietly();
     EXPECT_EQ(exitCode, 1234);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text, "Could not initialize Gdiplus");
@@ -334,22 +337,13 @@ TEST_F(FrameTest, FailedDrawingStartUpWithoutAnErrorCodeStillFails)
 {
     platform.drawingStatus = 1;
     platform.errorCode = 0;
-    RecordingApplication application(platform);
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(application.run(), 1);
-    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(runQuietly(), 1);
 }
 
 TEST_F(FrameTest, FailedWindowCreationSaysSoAndCallsNothingOfTheScene)
 {
     platform.windowCreation = false;
-    int exitCode;
-    {
-        RecordingApplication application(platform);
-        ::testing::internal::CaptureStderr();
-        exitCode = application.run();
-        ::testing::internal::GetCapturedStderr();
-    }
+    int exitCode = runQuietly();
     EXPECT_EQ(exitCode, 1);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text, "Could not start Zindle because of a problem creating the main window.");
@@ -364,13 +358,7 @@ TEST_F(FrameTest, FailedWindowCreationSaysSoAndCallsNothingOfTheScene)
 TEST_F(FrameTest, NoOpenGLSaysSoReleasesTheWindowAndFails)
 {
     platform.contextCreation = false;
-    int exitCode;
-    {
-        RecordingApplication application(platform);
-        ::testing::internal::CaptureStderr();
-        exitCode = application.run();
-        ::testing::internal::GetCapturedStderr();
-    }
+    int exitCode = runQuietly();
     EXPECT_EQ(exitCode, 1);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text, "Could not start Zindle because OpenGL is not available.");

@@ -8,10 +8,7 @@ source "$(dirname "$0")/toy_lib.sh"
 
 start_x 1024 768
 cp "$binary_dir/wumbly.jpg" "$work/"
-start_toy "$work"
-wait_for 60 has_toy_window || fail "no window: $(cat "$work/stderr.log")"
-drawn() { shot "$work/frame.png"; lit "$work/frame.png" "$(cube_x 0)" "$(cube_y 1)"; }
-wait_for 60 drawn || fail "the cubes never showed: $(cat "$work/stderr.log")"
+start_playing "$work"
 
 xdotool key a b c space F1 Shift_L 7 period Prior
 played() { [ "$(grep -c '^key pressed' "$work/stderr.log")" -ge 9 ]; }

@@ -7,7 +7,6 @@
 source "$(dirname "$0")/toy_lib.sh"
 
 start_x 1024 768
-drawn() { shot "$work/frame.png"; lit "$work/frame.png" "$(cube_x 0)" "$(cube_y 1)"; }
 
 # play FOLDER WHAT [PREFIX...]: starts the toy in FOLDER, sees it play, ends it.
 play() {

@@ -83,3 +83,13 @@ cube_y() { awk -v y="$1" 'BEGIN { printf "%d", (1 - y / (60 * 0.2216947)) / 2 * 
 
 toy=$(realpath "${1:?the toy program}")
 binary_dir=${ZINDLE_BINARY_DIR:?}
+
+# drawn: the scene is on screen (a cube at the middle of the grid).
+drawn() { shot "$work/frame.png"; lit "$work/frame.png" "$(cube_x 0)" "$(cube_y 1)"; }
+
+# start_playing FOLDER: starts the toy there and waits until its cubes show.
+start_playing() {
+  start_toy "$1"
+  wait_for 60 has_toy_window || fail "no window: $(cat "$work/stderr.log")"
+  wait_for 60 drawn || fail "the cubes never showed: $(cat "$work/stderr.log")"
+}
