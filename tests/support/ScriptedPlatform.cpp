@@ -122,7 +122,12 @@ void ScriptedPlatform::makeCurrent(WindowHandle window, ContextHandle context)
 }
 
 void ScriptedPlatform::deleteGLContext(ContextHandle) { calls.push_back("deleteGLContext"); }
-void ScriptedPlatform::swapBuffers(WindowHandle) { calls.push_back("swapBuffers"); }
+void ScriptedPlatform::swapBuffers(WindowHandle)
+{
+    calls.push_back("swapBuffers");
+    if (onSwap)
+        onSwap();
+}
 
 bool ScriptedPlatform::peekMessage(Message& message)
 {

@@ -53,6 +53,8 @@ public:
     std::deque<platform::Message> queue;
     // Called when peekMessage finds the queue empty, before it says so.
     std::function<void()> whenIdle;
+    // Called on every swap, for tests that present to a real GL context.
+    std::function<void()> onSwap;
 
     ManualClock clock;
     std::vector<std::string> calls;
