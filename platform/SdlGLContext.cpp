@@ -7,11 +7,29 @@
 #include <SDL.h>
 
 #include <csignal>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 namespace platform {
+
+namespace {
+
+// Recurses until the stack runs out. Each call keeps a live page of its own
+// and uses the result of the next, so it can become neither a loop nor a
+// tail call.
+[[gnu::noinline]] std::size_t exhaustStack(std::size_t depth)
+{
+    volatile char page[4096];
+    page[depth % sizeof page] = static_cast<char>(depth);
+    if (depth == SIZE_MAX)
+        return 0;
+    return exhaustStack(depth + 1) + static_cast<std::size_t>(page[depth % sizeof page]);
+}
+
+} // namespace
 
 ContextHandle SdlPlatform::createGLContext(WindowHandle handle)
 {
@@ -67,8 +85,13 @@ void SdlPlatform::swapBuffers(WindowHandle handle)
         std::fprintf(stderr, "zindle: first frame swapped at %lld.%09ld\n", static_cast<long long>(now.tv_sec),
                      now.tv_nsec);
     }
-    if (state->crashAfterFirstSwap && state->swaps == 1)
-        std::raise(SIGSEGV);  // the test hook set up in the constructor
+    // The test hook set up in the constructor.
+    if (state->swaps == 1) {
+        if (state->crashAfterFirstSwap == State::TestCrash::signal)
+            std::raise(SIGSEGV);
+        else if (state->crashAfterFirstSwap == State::TestCrash::stackOverflow)
+            exhaustStack(0);
+    }
 }
 
 } // namespace platform

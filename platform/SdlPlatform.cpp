@@ -69,10 +69,15 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
     state->initialized = true;
 
     // Test hook: ZINDLE_TEST_CRASH_AFTER_FIRST_SWAP=1 makes swapBuffers raise
-    // SIGSEGV after the first swap, so tests can check what a crash leaves
-    // behind (the desktop's display mode, the cursor).
-    const char* crash = std::getenv("ZINDLE_TEST_CRASH_AFTER_FIRST_SWAP");
-    state->crashAfterFirstSwap = crash != nullptr && std::strcmp(crash, "1") == 0;
+    // SIGSEGV after the first swap, and =overflow makes it run out of stack,
+    // so tests can check what a crash leaves behind (the desktop's display
+    // mode, the cursor).
+    if (const char* crash = std::getenv("ZINDLE_TEST_CRASH_AFTER_FIRST_SWAP")) {
+        if (std::strcmp(crash, "1") == 0)
+            state->crashAfterFirstSwap = State::TestCrash::signal;
+        else if (std::strcmp(crash, "overflow") == 0)
+            state->crashAfterFirstSwap = State::TestCrash::stackOverflow;
+    }
 }
 
 SdlPlatform::~SdlPlatform()

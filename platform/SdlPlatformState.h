@@ -48,7 +48,9 @@ struct SdlPlatform::State {
     int quitCode = 0;
 
     std::uint64_t swaps = 0;
-    bool crashAfterFirstSwap = false;
+    // What the test hook makes the first swap do, if anything.
+    enum class TestCrash { none, signal, stackOverflow };
+    TestCrash crashAfterFirstSwap = TestCrash::none;
 
     Window* find(WindowHandle handle);
     // The window closes and signals are meant for: the first one made.

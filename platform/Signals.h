@@ -2,7 +2,8 @@
 // only raises a flag that the message queue turns into one close message, so
 // the normal tear-down runs and the exit code is 0. A crash (SIGSEGV, SIGBUS,
 // SIGILL, SIGFPE, SIGABRT) first gives the desktop its display mode and cursor
-// back, then dies of the same signal.
+// back, then dies of the same signal. It runs on a stack of its own, so a
+// stack overflow restores the desktop too.
 #pragma once
 
 #include "platform/Message.h"
