@@ -21,7 +21,7 @@ start_playing "$work/empty"
 # (with a font, each face carries its character in a random colour).
 for row in 5 3 1 -1 -3; do
   for column in 8 6 4 2 0 -2 -4 -6; do
-    lit "$work/frame.png" "$(cube_x "$column")" "$(cube_y "$row")" || fail "no cube at ($column, $row)"
+    cube_at "$work/frame.png" "$column" "$row" || fail "no cube at ($column, $row)"
   done
 done
 chroma=$(convert "$work/frame.png" -colorspace HCL -channel G -separate +channel -format '%[fx:int(255*maxima)]' info:)

@@ -6,7 +6,7 @@ source "$(dirname "$0")/toy_lib.sh"
 
 start_x 1024 768
 mkdir "$work/empty"
-cube_seen() { shot "$work/now.png"; lit "$work/now.png" "$(cube_x 0)" "$(cube_y 1)"; }
+cube_seen() { shot "$work/now.png"; cube_at "$work/now.png" 0 1; }
 
 # Start-up: stop the toy as soon as its window exists; if no cube has been
 # drawn yet (no splash here, so the screen stays black until the first frame)

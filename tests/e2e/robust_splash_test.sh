@@ -78,7 +78,7 @@ for attempt in 1 2 3 4 5; do
       stretched=yes
       break
     fi
-    lit "$work/early.png" "$(cube_x 0)" "$(cube_y 1)" && break
+    cube_at "$work/early.png" 0 1 && break
   done
   [ -n "$stretched" ] && break
   kill -TERM "$toy_pid"

@@ -73,6 +73,18 @@ bright() {
   [ "$r" -gt 190 ] && [ "$g" -gt 190 ] && [ "$b" -gt 190 ]
 }
 
+# cube_at FILE COLUMN ROW: a cube shows at its resting place. Its centre pixel
+# alone may fall on a dark letter or a face turned from the light, so the
+# brightest pixel within 8 pixels of it counts; a resting cube covers more.
+cube_at() {
+  local x y brightest
+  x=$(cube_x "$2")
+  y=$(cube_y "$3")
+  brightest=$(convert "$1" -crop "17x17+$((x - 8))+$((y - 8))" +repage -fx '(r+g+b)/3' \
+    -format '%[fx:int(765*maxima)]' info:)
+  [ "$brightest" -gt 60 ]
+}
+
 # lit_share FILE: the share of the screen, in thousandths, that is not black.
 lit_share() { convert "$1" -colorspace gray -threshold 10% -format "%[fx:int(1000*mean)]" info:; }
 
@@ -85,7 +97,7 @@ toy=$(realpath "${1:?the toy program}")
 binary_dir=${ZINDLE_BINARY_DIR:?}
 
 # drawn: the scene is on screen (a cube at the middle of the grid).
-drawn() { shot "$work/frame.png"; lit "$work/frame.png" "$(cube_x 0)" "$(cube_y 1)"; }
+drawn() { shot "$work/frame.png"; cube_at "$work/frame.png" 0 1; }
 
 # start_playing FOLDER: starts the toy there and waits until its cubes show.
 start_playing() {

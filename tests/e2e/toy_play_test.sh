@@ -13,7 +13,7 @@ start_toy "$work"
 # frame the screen shows the splash (sky blue in the top-left corner); from
 # then on the black background with the cubes.
 is_splash() { local r g b; read -r r g b <<<"$(pixel "$1" 20 20)"; [ "$b" -gt 200 ] && [ "$r" -lt 190 ]; }
-is_scene() { ! lit "$1" 20 20 && lit "$1" "$(cube_x 0)" "$(cube_y 1)"; }
+is_scene() { ! lit "$1" 20 20 && cube_at "$1" 0 1; }
 splash_seen=""
 deadline=$((SECONDS + 120))
 while [ $SECONDS -lt $deadline ] && toy_running; do
@@ -36,7 +36,7 @@ scene_shown() { shot "$work/grid.png"; is_scene "$work/grid.png"; }
 wait_for 60 scene_shown || fail "the cubes never showed"
 for row in 5 3 1 -1 -3; do
   for column in 8 6 4 2 0 -2 -4 -6; do
-    lit "$work/grid.png" "$(cube_x "$column")" "$(cube_y "$row")" || fail "no cube at ($column, $row)"
+    cube_at "$work/grid.png" "$column" "$row" || fail "no cube at ($column, $row)"
   done
 done
 for row in 5 3 1 -1 -3; do
