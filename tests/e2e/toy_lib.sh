@@ -35,17 +35,9 @@ toy_running() { kill -0 "$toy_pid" 2>/dev/null; }
 # if it did not). Not for $(...): only this shell can wait for its child.
 exit_code=""
 wait_exit() {
-  local deadline=$((SECONDS + $1))
-  while toy_running; do
-    if [ $SECONDS -ge $deadline ]; then
-      exit_code=timeout
-      return
-    fi
-    sleep 0.1
-  done
-  exit_code=0
-  wait "$toy_pid" || exit_code=$?
-  toy_pid=""
+  wait_child "$1" "$toy_pid"
+  exit_code=$child_exit
+  [ "$exit_code" = timeout ] || toy_pid=""
 }
 
 toy_window() { xdotool search --name '^Zindle$' 2>/dev/null | head -n 1; }

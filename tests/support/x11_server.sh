@@ -12,6 +12,24 @@ wait_for() {
   done
 }
 
+# wait_child SECONDS PID: waits for a child of this shell to end and sets
+# child_exit to its exit code, or to "timeout". Not in a subshell: only this
+# shell can wait for its child.
+child_exit=""
+wait_child() {
+  local deadline=$((SECONDS + $1))
+  while kill -0 "$2" 2>/dev/null; do
+    if [ $SECONDS -ge $deadline ]; then
+      child_exit=timeout
+      return
+    fi
+    sleep 0.1
+  done
+  child_exit=0
+  # The shell's own note on a crashed child goes nowhere; the code tells it.
+  { wait "$2"; } 2>/dev/null || child_exit=$?
+}
+
 # start_xvfb WIDTH HEIGHT: a private Xvfb on a free display; sets DISPLAY.
 start_xvfb() {
   local fifo="$work/displayfd"

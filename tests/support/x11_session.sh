@@ -110,18 +110,9 @@ expect_logged() { wait_for "$1" logged "$2" || fail "no \"$2\" within $1 s"; }
 # code, or to "timeout". Not in a subshell: only this shell can wait for it.
 probe_exit=""
 wait_exit() {
-  local deadline=$((SECONDS + $1))
-  while probe_running; do
-    if [ $SECONDS -ge $deadline ]; then
-      probe_exit=timeout
-      return
-    fi
-    sleep 0.1
-  done
-  probe_exit=0
-  # The shell's own note on a crashed job goes nowhere; the code tells it.
-  { wait "$probe_pid"; } 2>/dev/null || probe_exit=$?
-  probe_pid=""
+  wait_child "$1" "$probe_pid"
+  probe_exit=$child_exit
+  [ "$probe_exit" = timeout ] || probe_pid=""
 }
 
 # expect_exit SECONDS CODE
