@@ -25,6 +25,7 @@ struct KeypadKey {
     int numLockOff;
 };
 
+// clang-format off
 constexpr KeypadKey keypadKeys[] = {
     {SDL_SCANCODE_KP_0, 0x60, 0x2D},       // Insert
     {SDL_SCANCODE_KP_1, 0x61, 0x23},       // End
@@ -43,8 +44,10 @@ constexpr KeypadKey keypadKeys[] = {
     {SDL_SCANCODE_KP_DIVIDE, 0x6F, 0x6F},
     {SDL_SCANCODE_KP_ENTER, 0x0D, 0x0D},
 };
+// clang-format on
 
 // Keys named for what they do, by keycode: they are the same in every layout.
+// clang-format off
 constexpr KeyPair namedKeys[] = {
     {SDLK_BACKSPACE, 0x08},   {SDLK_TAB, 0x09},        {SDLK_RETURN, 0x0D},
     {SDLK_LSHIFT, 0x10},      {SDLK_RSHIFT, 0x10},     {SDLK_LCTRL, 0x11},
@@ -57,19 +60,23 @@ constexpr KeyPair namedKeys[] = {
     {SDLK_LGUI, 0x5B},        {SDLK_RGUI, 0x5C},       {SDLK_APPLICATION, 0x5D},
     {SDLK_MENU, 0x5D},        {SDLK_NUMLOCKCLEAR, 0x90}, {SDLK_SCROLLLOCK, 0x91},
 };
+// clang-format on
 
 // Punctuation, by keycode first: "," and "." have cubes, and the key that
 // types them should throw them in any layout.
+// clang-format off
 constexpr KeyPair punctuationKeys[] = {
     {SDLK_SEMICOLON, 0xBA},   {SDLK_EQUALS, 0xBB},    {SDLK_COMMA, 0xBC},
     {SDLK_MINUS, 0xBD},       {SDLK_PERIOD, 0xBE},    {SDLK_SLASH, 0xBF},
     {SDLK_BACKQUOTE, 0xC0},   {SDLK_LEFTBRACKET, 0xDB}, {SDLK_BACKSLASH, 0xDC},
     {SDLK_RIGHTBRACKET, 0xDD}, {SDLK_QUOTE, 0xDE},
 };
+// clang-format on
 
 // The same keys by position, for layouts whose key there types a letter outside
 // the table ("ö", "ù"): the desktop system gives every such key an OEM code
 // too, so the child's press still counts.
+// clang-format off
 constexpr KeyPair punctuationPositions[] = {
     {SDL_SCANCODE_SEMICOLON, 0xBA},   {SDL_SCANCODE_EQUALS, 0xBB},
     {SDL_SCANCODE_COMMA, 0xBC},       {SDL_SCANCODE_MINUS, 0xBD},
@@ -78,6 +85,7 @@ constexpr KeyPair punctuationPositions[] = {
     {SDL_SCANCODE_BACKSLASH, 0xDC},   {SDL_SCANCODE_RIGHTBRACKET, 0xDD},
     {SDL_SCANCODE_APOSTROPHE, 0xDE},
 };
+// clang-format on
 
 template <typename Table>
 int lookUp(const Table& table, int from)

@@ -8,6 +8,9 @@
 
 namespace res {
 
+// The palette and the picture are laid out by hand, to be read.
+// clang-format off
+
 inline constexpr int windowIconSize = 16;
 
 // Palette keys in palette order: the n-th character names colour n.
@@ -51,5 +54,7 @@ inline constexpr std::string_view windowIconRows[windowIconSize] = {
     "kFFFFFFFFFFFkk..",
     "kkkkkkkkkkkkk...",
 };
+
+// clang-format on
 
 } // namespace res
