@@ -65,8 +65,7 @@ int GLApplication::run()
     }
 
     if (!instance.changeDisplayMode(modeWidth, modeHeight, modeBits)) {
-        reportFailure(instance, "Your video card or driver cannot handle 1024x768x32 in full screen mode.\n",
-                      "Zindle");
+        reportFailure(instance, "Your video card or driver cannot handle 1024x768x32 in full screen mode.\n", "Zindle");
         fullScreen = 0;
     }
 

@@ -45,5 +45,4 @@ extern GLApplication* theApplication;
 // texturing, smooth shading, the clear values and the depth test.
 void setGlobalGLState();
 
-std::intptr_t windowProc(platform::WindowHandle window, unsigned message, std::uintptr_t wParam,
-                         std::intptr_t lParam);
+std::intptr_t windowProc(platform::WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);

@@ -19,10 +19,10 @@
 #include "game/Zindle.h"
 
 #include <atomic>
-#include <cxxabi.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cxxabi.h>
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <new>
@@ -40,7 +40,7 @@ namespace {
 // Where counted allocations came from; fixed storage, since the counting
 // itself must not allocate.
 struct Site {
-    const char* library = nullptr;  // the shared object's path, or null for this program
+    const char* library = nullptr; // the shared object's path, or null for this program
     // The program's function that made the allocation or called into the
     // library that made it; null on the library's own threads.
     const char* symbol = nullptr;
@@ -74,8 +74,8 @@ bool isHook(const char* symbol)
 {
     if (!symbol)
         return false;
-    static const char* const hooks[] = {"malloc", "calloc", "realloc", "posix_memalign", "aligned_alloc",
-                                        "memalign", "valloc", "_Znw", "_Zna", "_ZN12_GLOBAL__N_15count"};
+    static const char* const hooks[] = {"malloc",   "calloc", "realloc", "posix_memalign", "aligned_alloc",
+                                        "memalign", "valloc", "_Znw",    "_Zna",           "_ZN12_GLOBAL__N_15count"};
     for (const char* hook : hooks)
         if (std::strncmp(symbol, hook, std::strlen(hook)) == 0)
             return true;
@@ -174,7 +174,10 @@ int posix_memalign(void** result, std::size_t alignment, std::size_t size)
     *result = pointer;
     return 0;
 }
-void free(void* pointer) { __libc_free(pointer); }
+void free(void* pointer)
+{
+    __libc_free(pointer);
+}
 }
 
 // operator new goes through malloc above, so each C++ allocation counts once.
@@ -184,11 +187,26 @@ void* operator new(std::size_t size)
         return pointer;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* pointer) noexcept { std::free(pointer); }
-void operator delete[](void* pointer) noexcept { std::free(pointer); }
-void operator delete(void* pointer, std::size_t) noexcept { std::free(pointer); }
-void operator delete[](void* pointer, std::size_t) noexcept { std::free(pointer); }
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+void operator delete(void* pointer) noexcept
+{
+    std::free(pointer);
+}
+void operator delete[](void* pointer) noexcept
+{
+    std::free(pointer);
+}
+void operator delete(void* pointer, std::size_t) noexcept
+{
+    std::free(pointer);
+}
+void operator delete[](void* pointer, std::size_t) noexcept
+{
+    std::free(pointer);
+}
 
 namespace {
 
@@ -330,8 +348,8 @@ bool report(const char* what, const Tally& tally, double per, const char* unit)
     const long unknown = tally.unknown.load();
     std::printf("  %-34s own code %.4f per %s (%ld in all)  %s\n", what, static_cast<double>(own) / per, unit, own,
                 bench::verdict(own == 0 && unknown == 0));
-    std::printf("  %-34s libraries %.4f per %s (%ld in all), untraced %ld\n", "", static_cast<double>(libraries) / per, unit,
-                libraries, unknown);
+    std::printf("  %-34s libraries %.4f per %s (%ld in all), untraced %ld\n", "", static_cast<double>(libraries) / per,
+                unit, libraries, unknown);
     for (int i = 0; i < tally.siteCount; ++i) {
         const Site& site = tally.sites[i];
         const char* library = site.library ? std::strrchr(site.library, '/') : nullptr;

@@ -31,7 +31,10 @@ constexpr int throwKeys[] = {0x41, 0x4B, 0x55, 0x31, 0x37, 0x48, 0x50, 0x58, 0x3
 constexpr int throwKeyCount = sizeof throwKeys / sizeof throwKeys[0];
 constexpr int keysPerThrow = 3;
 
-double megabytes(long kilobytes) { return static_cast<double>(kilobytes) / 1024.0; }
+double megabytes(long kilobytes)
+{
+    return static_cast<double>(kilobytes) / 1024.0;
+}
 
 class FrameScript : public bench::Script {
 public:

@@ -16,7 +16,7 @@ constexpr float restDepth = 50.0f;
 
 constexpr double launchSpeed = 7.0;
 constexpr int spaceKey = 0x20;
-constexpr int fallbackFirst = 37;  // "," and then "?"
+constexpr int fallbackFirst = 37; // "," and then "?"
 constexpr double noteSeconds = 10.0;
 
 } // namespace

@@ -8,7 +8,8 @@ namespace {
 constexpr int bitmapWidth = 128;
 }
 
-GLDynamicTexture::GLDynamicTexture(int height) {
+GLDynamicTexture::GLDynamicTexture(int height)
+{
     // A bitmap that cannot be allocated leaves the pointer null; bind() and
     // upload() then treat the texture as having no picture.
     try {

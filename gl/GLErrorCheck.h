@@ -9,10 +9,10 @@
 #define ZINDLE_GL_DISCARD_ERROR(what) ((void)glGetError())
 #else
 #include "util/DebugTrace.h"
-#define ZINDLE_GL_DISCARD_ERROR(what)                                                                              \
-    do {                                                                                                           \
-        const GLenum zindleGLError = glGetError();                                                                 \
-        if (zindleGLError != GL_NO_ERROR)                                                                          \
-            DebugTrace(L"GL error 0x%04x after %ls (%ls:%d)\n", zindleGLError, L"" what, L"" __FILE__, __LINE__);    \
+#define ZINDLE_GL_DISCARD_ERROR(what)                                                                                  \
+    do {                                                                                                               \
+        const GLenum zindleGLError = glGetError();                                                                     \
+        if (zindleGLError != GL_NO_ERROR)                                                                              \
+            DebugTrace(L"GL error 0x%04x after %ls (%ls:%d)\n", zindleGLError, L"" what, L"" __FILE__, __LINE__);      \
     } while (0)
 #endif

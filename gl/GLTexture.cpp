@@ -24,7 +24,8 @@ namespace {
 
 constexpr GLint defaultMaxLevel = 1000;
 
-bool hasExtension(const char* name) {
+bool hasExtension(const char* name)
+{
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     if (!extensions)
         return false;
@@ -38,14 +39,16 @@ bool hasExtension(const char* name) {
     return false;
 }
 
-bool takesAnyTextureSize() {
+bool takesAnyTextureSize()
+{
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     if (version && std::atoi(version) >= 2)
         return true;
     return hasExtension("GL_ARB_texture_non_power_of_two");
 }
 
-void uploadWithOwnMipmaps(const platform::BitmapData& data) {
+void uploadWithOwnMipmaps(const platform::BitmapData& data)
+{
     const int width = static_cast<int>(data.width);
     const int height = static_cast<int>(data.height);
     const std::vector<MipmapLevel> chain = buildMipmapChain(data.scan0, width, height);
@@ -63,17 +66,20 @@ void uploadWithOwnMipmaps(const platform::BitmapData& data) {
 
 } // namespace
 
-GLTexture::GLTexture() {
+GLTexture::GLTexture()
+{
     glGenTextures(1, &textureName);
     ZINDLE_GL_DISCARD_ERROR("glGenTextures");
 }
 
-GLTexture::~GLTexture() {
+GLTexture::~GLTexture()
+{
     bitmap.reset();
     glDeleteTextures(1, &textureName);
 }
 
-void GLTexture::upload() {
+void GLTexture::upload()
+{
     // The owners always paint a bitmap first; without one there is nothing to send.
     if (!bitmap)
         return;
@@ -95,7 +101,8 @@ void GLTexture::upload() {
     bitmap->unlockBits(&data);
 }
 
-void GLTexture::bind() {
+void GLTexture::bind()
+{
     if (bitmap)
         glBindTexture(GL_TEXTURE_2D, textureName);
     ZINDLE_GL_DISCARD_ERROR("glBindTexture");

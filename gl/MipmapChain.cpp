@@ -11,11 +11,12 @@ struct Span {
     int last;
 };
 
-Span sourceSpan(int i, int outSize, int inSize) {
+Span sourceSpan(int i, int outSize, int inSize)
+{
     const int first = std::min(2 * i, inSize - 1);
     int last = std::min(2 * i + 2, inSize);
     if (i == outSize - 1)
-        last = inSize;  // an odd side's leftover pixel joins the last output
+        last = inSize; // an odd side's leftover pixel joins the last output
     return {first, last};
 }
 
@@ -23,7 +24,8 @@ Span sourceSpan(int i, int outSize, int inSize) {
 // exactly 2 x 2. Two neighbouring pixels are read as one 64-bit word per row
 // and the channels summed in 16-bit lanes, two at a time, so that no sum can
 // carry into its neighbour.
-void halveEvenLevel(const std::uint8_t* pixels, int width, MipmapLevel& out) {
+void halveEvenLevel(const std::uint8_t* pixels, int width, MipmapLevel& out)
+{
     constexpr std::uint64_t evenBytes = 0x00FF00FF00FF00FFu;
     const std::size_t inRowBytes = static_cast<std::size_t>(width) * 4;
     for (int y = 0; y < out.height; ++y) {
@@ -46,7 +48,8 @@ void halveEvenLevel(const std::uint8_t* pixels, int width, MipmapLevel& out) {
     }
 }
 
-void halveAnyLevel(const std::uint8_t* pixels, int width, int height, MipmapLevel& out) {
+void halveAnyLevel(const std::uint8_t* pixels, int width, int height, MipmapLevel& out)
+{
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
     std::uint8_t* target = out.pixels.data();
     for (int y = 0; y < out.height; ++y) {
@@ -67,7 +70,8 @@ void halveAnyLevel(const std::uint8_t* pixels, int width, int height, MipmapLeve
 
 } // namespace
 
-MipmapLevel halveLevel(const std::uint8_t* pixels, int width, int height) {
+MipmapLevel halveLevel(const std::uint8_t* pixels, int width, int height)
+{
     MipmapLevel out;
     out.width = std::max(1, width / 2);
     out.height = std::max(1, height / 2);
@@ -79,7 +83,8 @@ MipmapLevel halveLevel(const std::uint8_t* pixels, int width, int height) {
     return out;
 }
 
-std::vector<MipmapLevel> buildMipmapChain(const std::uint8_t* level0, int width, int height) {
+std::vector<MipmapLevel> buildMipmapChain(const std::uint8_t* level0, int width, int height)
+{
     std::vector<MipmapLevel> chain;
     chain.reserve(32);
     const std::uint8_t* source = level0;

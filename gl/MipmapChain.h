@@ -10,7 +10,7 @@
 struct MipmapLevel {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> pixels;  // packed rows, 4 bytes per pixel
+    std::vector<std::uint8_t> pixels; // packed rows, 4 bytes per pixel
 };
 
 // Levels 1 to the last for a width x height level 0 given as packed rows.

@@ -9,7 +9,8 @@
 
 namespace platform {
 
-Bitmap::Bitmap(int width, int height) : implementation(std::make_unique<Impl>()) {
+Bitmap::Bitmap(int width, int height) : implementation(std::make_unique<Impl>())
+{
     if (width <= 0 || height <= 0) {
         remember(Status::InvalidParameter);
         return;
@@ -26,7 +27,8 @@ Bitmap::Bitmap(int width, int height) : implementation(std::make_unique<Impl>())
 
 Bitmap::~Bitmap() = default;
 
-unsigned Bitmap::getWidth() {
+unsigned Bitmap::getWidth()
+{
     if (!implementation->surface) {
         remember(Status::InvalidParameter);
         return 0;
@@ -34,7 +36,8 @@ unsigned Bitmap::getWidth() {
     return static_cast<unsigned>(cairo_image_surface_get_width(implementation->surface));
 }
 
-unsigned Bitmap::getHeight() {
+unsigned Bitmap::getHeight()
+{
     if (!implementation->surface) {
         remember(Status::InvalidParameter);
         return 0;
@@ -42,7 +45,8 @@ unsigned Bitmap::getHeight() {
     return static_cast<unsigned>(cairo_image_surface_get_height(implementation->surface));
 }
 
-Status Bitmap::lockBits(const Rect& rect, BitmapData* data) {
+Status Bitmap::lockBits(const Rect& rect, BitmapData* data)
+{
     cairo_surface_t* surface = implementation->surface;
     if (!surface || !data)
         return remember(Status::InvalidParameter);
@@ -79,7 +83,8 @@ Status Bitmap::lockBits(const Rect& rect, BitmapData* data) {
     return Status::Ok;
 }
 
-Status Bitmap::unlockBits(BitmapData* data) {
+Status Bitmap::unlockBits(BitmapData* data)
+{
     if (!implementation->locked || !data)
         return remember(Status::WrongState);
     implementation->locked = false;
@@ -89,7 +94,8 @@ Status Bitmap::unlockBits(BitmapData* data) {
     return Status::Ok;
 }
 
-Status Bitmap::remember(Status status) {
+Status Bitmap::remember(Status status)
+{
     if (status != Status::Ok)
         lastStatus = status;
     return status;

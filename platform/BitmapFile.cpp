@@ -19,7 +19,8 @@ namespace platform {
 
 namespace {
 
-Status readWholeFile(const char* fileName, std::vector<std::uint8_t>& contents) {
+Status readWholeFile(const char* fileName, std::vector<std::uint8_t>& contents)
+{
     struct stat info {};
     if (!fileName || stat(fileName, &info) != 0)
         return errno == EACCES ? Status::AccessDenied : Status::FileNotFound;
@@ -47,7 +48,8 @@ Status readWholeFile(const char* fileName, std::vector<std::uint8_t>& contents) 
 // end-of-image marker after the start of its first scan (an embedded preview,
 // which has one of its own, sits in a segment before that), so without one
 // the file was cut off and counts as undecodable.
-bool isCutOffJpeg(const std::vector<std::uint8_t>& bytes) {
+bool isCutOffJpeg(const std::vector<std::uint8_t>& bytes)
+{
     const std::size_t size = bytes.size();
     if (size < 3 || bytes[0] != 0xFF || bytes[1] != 0xD8 || bytes[2] != 0xFF)
         return false;
@@ -56,11 +58,11 @@ bool isCutOffJpeg(const std::vector<std::uint8_t>& bytes) {
         if (bytes[position] != 0xFF)
             return true;
         const std::uint8_t marker = bytes[position + 1];
-        if (marker == 0xFF) {  // fill byte before a marker
+        if (marker == 0xFF) { // fill byte before a marker
             ++position;
             continue;
         }
-        if (marker == 0xDA)  // start of scan: the entropy-coded data follows
+        if (marker == 0xDA) // start of scan: the entropy-coded data follows
             break;
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) {
             position += 2;
@@ -80,7 +82,8 @@ bool isCutOffJpeg(const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
-void premultiply(cairo_surface_t* surface) {
+void premultiply(cairo_surface_t* surface)
+{
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
     const int stride = cairo_image_surface_get_stride(surface);
@@ -101,7 +104,8 @@ void premultiply(cairo_surface_t* surface) {
 
 } // namespace
 
-Bitmap::Bitmap(const char* fileName) : implementation(std::make_unique<Impl>()) {
+Bitmap::Bitmap(const char* fileName) : implementation(std::make_unique<Impl>())
+{
     std::vector<std::uint8_t> contents;
     if (Status read = readWholeFile(fileName, contents); read != Status::Ok) {
         remember(read);
@@ -129,9 +133,9 @@ Bitmap::Bitmap(const char* fileName) : implementation(std::make_unique<Impl>()) 
     cairo_surface_flush(surface);
     // Cairo's memory seen as an SDL surface; the blit converts any source
     // format, palettes and colour keys included (keyed pixels stay transparent).
-    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(
-        cairo_image_surface_get_data(surface), decoded->w, decoded->h, 32, cairo_image_surface_get_stride(surface),
-        SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* target =
+        SDL_CreateRGBSurfaceWithFormatFrom(cairo_image_surface_get_data(surface), decoded->w, decoded->h, 32,
+                                           cairo_image_surface_get_stride(surface), SDL_PIXELFORMAT_ARGB8888);
     bool copied = false;
     if (target) {
         SDL_SetSurfaceBlendMode(decoded, SDL_BLENDMODE_NONE);

@@ -24,17 +24,19 @@ struct Bitmap::Impl {
     // Rows copied out for a lock whose rows are not already packed in place.
     std::vector<std::uint8_t> lockCopy;
 
-    ~Impl() {
+    ~Impl()
+    {
         if (surface)
             cairo_surface_destroy(surface);
     }
 };
 
 struct Font::Impl {
-    PangoFontDescription* description = nullptr;  // null when no face is usable
+    PangoFontDescription* description = nullptr; // null when no face is usable
     std::string family;
 
-    ~Impl() {
+    ~Impl()
+    {
         if (description)
             pango_font_description_free(description);
     }
@@ -42,16 +44,18 @@ struct Font::Impl {
 
 struct Graphics::Impl {
     Bitmap* bitmap = nullptr;
-    cairo_t* context = nullptr;  // null when the bitmap holds no pixels
+    cairo_t* context = nullptr; // null when the bitmap holds no pixels
 
-    ~Impl() {
+    ~Impl()
+    {
         if (context)
             cairo_destroy(context);
     }
 };
 
 // The surface of a bitmap, or null when it holds no picture.
-inline cairo_surface_t* surfaceOf(Bitmap* bitmap) {
+inline cairo_surface_t* surfaceOf(Bitmap* bitmap)
+{
     return bitmap && bitmap->impl() ? bitmap->impl()->surface : nullptr;
 }
 

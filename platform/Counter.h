@@ -9,7 +9,7 @@ namespace platform {
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual std::int64_t frequency() = 0;  // ticks per second
+    virtual std::int64_t frequency() = 0; // ticks per second
     virtual std::int64_t counter() = 0;
 };
 

@@ -22,7 +22,8 @@ namespace {
 
 std::atomic<int> liveFonts{0};
 
-std::string toUtf8(const char16_t* text) {
+std::string toUtf8(const char16_t* text)
+{
     if (!text)
         return {};
     gchar* converted = g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text), -1, nullptr, nullptr, nullptr);
@@ -33,7 +34,8 @@ std::string toUtf8(const char16_t* text) {
 
 // The family of the face fontconfig picks for this name and weight, or empty
 // when that face is only a last resort (or there is no face at all).
-std::string resolveFamily(const std::string& name, bool bold, bool acceptAnyMatch) {
+std::string resolveFamily(const std::string& name, bool bold, bool acceptAnyMatch)
+{
     // Built field by field rather than parsed, so that no character of the
     // name can be read as a size or an attribute.
     FcPattern* pattern = FcPatternCreate();
@@ -76,7 +78,8 @@ std::string resolveFamily(const std::string& name, bool bold, bool acceptAnyMatc
 } // namespace
 
 Font::Font(const char16_t* familyName, float emSize, FontStyle style, Unit unit)
-    : implementation(std::make_unique<Impl>()) {
+    : implementation(std::make_unique<Impl>())
+{
     ++liveFonts;
     const bool bold = (style & FontStyleBold) != 0;
     std::string family;
@@ -105,12 +108,24 @@ Font::Font(const char16_t* familyName, float emSize, FontStyle style, Unit unit)
     implementation->family = family;
 }
 
-Font::~Font() { --liveFonts; }
+Font::~Font()
+{
+    --liveFonts;
+}
 
-bool Font::isAvailable() const { return implementation->description != nullptr; }
+bool Font::isAvailable() const
+{
+    return implementation->description != nullptr;
+}
 
-const std::string& Font::familyName() const { return implementation->family; }
+const std::string& Font::familyName() const
+{
+    return implementation->family;
+}
 
-int Font::liveCount() { return liveFonts.load(); }
+int Font::liveCount()
+{
+    return liveFonts.load();
+}
 
 } // namespace platform

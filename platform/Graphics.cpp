@@ -7,12 +7,14 @@
 
 namespace platform {
 
-void setSourceColor(cairo_t* context, ARGB color) {
+void setSourceColor(cairo_t* context, ARGB color)
+{
     cairo_set_source_rgba(context, ((color >> 16) & 0xff) / 255.0, ((color >> 8) & 0xff) / 255.0,
                           (color & 0xff) / 255.0, ((color >> 24) & 0xff) / 255.0);
 }
 
-Graphics::Graphics(Bitmap* bitmap) : implementation(std::make_unique<Impl>()) {
+Graphics::Graphics(Bitmap* bitmap) : implementation(std::make_unique<Impl>())
+{
     implementation->bitmap = bitmap;
     cairo_surface_t* surface = surfaceOf(bitmap);
     if (!surface) {
@@ -28,13 +30,15 @@ Graphics::Graphics(Bitmap* bitmap) : implementation(std::make_unique<Impl>()) {
     implementation->context = context;
 }
 
-Graphics::~Graphics() {
+Graphics::~Graphics()
+{
     // Whoever reads the pixels next (a lock, the window) sees everything drawn.
     if (implementation->context)
         cairo_surface_flush(cairo_get_target(implementation->context));
 }
 
-Status Graphics::fillRectangle(const SolidBrush* brush, int x, int y, int width, int height) {
+Status Graphics::fillRectangle(const SolidBrush* brush, int x, int y, int width, int height)
+{
     cairo_t* context = implementation->context;
     if (!context || !brush || width < 0 || height < 0)
         return remember(Status::InvalidParameter);
@@ -46,7 +50,8 @@ Status Graphics::fillRectangle(const SolidBrush* brush, int x, int y, int width,
     return Status::Ok;
 }
 
-Status Graphics::remember(Status status) {
+Status Graphics::remember(Status status)
+{
     if (status != Status::Ok)
         lastStatus = status;
     return status;

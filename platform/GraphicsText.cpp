@@ -18,7 +18,8 @@ namespace {
 
 constexpr double dotsPerInch = 96.0;
 
-PangoContext* sharedTextContext() {
+PangoContext* sharedTextContext()
+{
     static PangoContext* context = [] {
         PangoContext* created = pango_font_map_create_context(pango_cairo_font_map_get_default());
         pango_cairo_context_set_resolution(created, dotsPerInch);
@@ -27,11 +28,15 @@ PangoContext* sharedTextContext() {
     return context;
 }
 
-double placeInSpan(StringAlignment alignment, double start, double span, double size) {
+double placeInSpan(StringAlignment alignment, double start, double span, double size)
+{
     switch (alignment) {
-    case StringAlignmentCenter: return start + (span - size) / 2;
-    case StringAlignmentFar: return start + span - size;
-    case StringAlignmentNear: break;
+    case StringAlignmentCenter:
+        return start + (span - size) / 2;
+    case StringAlignmentFar:
+        return start + span - size;
+    case StringAlignmentNear:
+        break;
     }
     return start;
 }
@@ -39,7 +44,8 @@ double placeInSpan(StringAlignment alignment, double start, double span, double 
 } // namespace
 
 Status Graphics::drawString(const char16_t* text, int length, const Font* font, const RectF& layoutRect,
-                            const StringFormat* format, const SolidBrush* brush) {
+                            const StringFormat* format, const SolidBrush* brush)
+{
     cairo_t* context = implementation->context;
     if (!context || !text || !brush || !font || !font->isAvailable())
         return remember(Status::InvalidParameter);

@@ -14,7 +14,8 @@ struct HeadlessGLContext::State {
     std::string error;
 };
 
-HeadlessGLContext::HeadlessGLContext(int width, int height) : state(std::make_unique<State>()) {
+HeadlessGLContext::HeadlessGLContext(int width, int height) : state(std::make_unique<State>())
+{
     const char* display = std::getenv("DISPLAY");
     if ((!display || !*display) && !std::getenv("WAYLAND_DISPLAY"))
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
@@ -46,7 +47,8 @@ HeadlessGLContext::HeadlessGLContext(int width, int height) : state(std::make_un
         state->error = std::string("GL context not current: ") + SDL_GetError();
 }
 
-HeadlessGLContext::~HeadlessGLContext() {
+HeadlessGLContext::~HeadlessGLContext()
+{
     if (state->context) {
         SDL_GL_MakeCurrent(state->window, nullptr);
         SDL_GL_DeleteContext(state->context);
@@ -57,16 +59,24 @@ HeadlessGLContext::~HeadlessGLContext() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-bool HeadlessGLContext::ok() const { return state->error.empty(); }
+bool HeadlessGLContext::ok() const
+{
+    return state->error.empty();
+}
 
-const std::string& HeadlessGLContext::error() const { return state->error; }
+const std::string& HeadlessGLContext::error() const
+{
+    return state->error;
+}
 
-void HeadlessGLContext::makeCurrent() {
+void HeadlessGLContext::makeCurrent()
+{
     if (state->context)
         SDL_GL_MakeCurrent(state->window, state->context);
 }
 
-void HeadlessGLContext::swapBuffers() {
+void HeadlessGLContext::swapBuffers()
+{
     if (state->window)
         SDL_GL_SwapWindow(state->window);
 }

@@ -7,8 +7,8 @@
 
 namespace platform {
 
-using WindowHandle = std::uintptr_t;   // 0: no window
-using ContextHandle = std::uintptr_t;  // 0: no GL context
+using WindowHandle = std::uintptr_t;  // 0: no window
+using ContextHandle = std::uintptr_t; // 0: no GL context
 
 struct Message {
     WindowHandle window = 0;
@@ -19,12 +19,12 @@ struct Message {
 
 constexpr unsigned WM_CREATE = 0x0001;
 constexpr unsigned WM_DESTROY = 0x0002;
-constexpr unsigned WM_SIZE = 0x0005;      // lParam: width in the low word, height in the high word
-constexpr unsigned WM_ACTIVATE = 0x0006;  // wParam: state in the low word, minimized flag in the high word
+constexpr unsigned WM_SIZE = 0x0005;     // lParam: width in the low word, height in the high word
+constexpr unsigned WM_ACTIVATE = 0x0006; // wParam: state in the low word, minimized flag in the high word
 constexpr unsigned WM_CLOSE = 0x0010;
-constexpr unsigned WM_QUIT = 0x0012;      // wParam: exit code
-constexpr unsigned WM_KEYDOWN = 0x0100;   // wParam: virtual-key code
-constexpr unsigned WM_SYSKEYDOWN = 0x0104;  // wParam: virtual-key code; lParam bit 29: Alt held
+constexpr unsigned WM_QUIT = 0x0012;       // wParam: exit code
+constexpr unsigned WM_KEYDOWN = 0x0100;    // wParam: virtual-key code
+constexpr unsigned WM_SYSKEYDOWN = 0x0104; // wParam: virtual-key code; lParam bit 29: Alt held
 constexpr unsigned WM_PAINT = 0x000F;
 constexpr unsigned WM_CHAR = 0x0102;
 
@@ -46,10 +46,16 @@ inline std::uintptr_t makeWParam(unsigned low, unsigned high)
 {
     return (low & 0xFFFFu) | (static_cast<std::uintptr_t>(high & 0xFFFFu) << 16);
 }
-inline unsigned lowWord(std::uintptr_t value) { return static_cast<unsigned>(value & 0xFFFFu); }
-inline unsigned highWord(std::uintptr_t value) { return static_cast<unsigned>((value >> 16) & 0xFFFFu); }
+inline unsigned lowWord(std::uintptr_t value)
+{
+    return static_cast<unsigned>(value & 0xFFFFu);
+}
+inline unsigned highWord(std::uintptr_t value)
+{
+    return static_cast<unsigned>((value >> 16) & 0xFFFFu);
+}
 
-using WindowProcedure = std::intptr_t (*)(WindowHandle window, unsigned message,
-                                          std::uintptr_t wParam, std::intptr_t lParam);
+using WindowProcedure = std::intptr_t (*)(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                          std::intptr_t lParam);
 
 } // namespace platform

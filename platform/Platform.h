@@ -41,7 +41,7 @@ struct WindowRequest {
     std::string_view className;
     std::string_view title;
     WindowRect client;
-    bool fullScreen = false;  // a borderless topmost window; else titled and resizable
+    bool fullScreen = false; // a borderless topmost window; else titled and resizable
 };
 
 class Platform {
@@ -89,8 +89,8 @@ public:
     virtual std::intptr_t dispatchMessage(const Message& message) = 0;
     virtual void postQuitMessage(int exitCode) = 0;
     // What happens to a message the procedure does not handle itself.
-    virtual std::intptr_t defWindowProc(WindowHandle window, unsigned message,
-                                        std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    virtual std::intptr_t defWindowProc(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                        std::intptr_t lParam) = 0;
 };
 
 } // namespace platform

@@ -37,7 +37,7 @@ void SdlPlatform::State::reportSize(Window& window, unsigned width, unsigned hei
         return;
     window.width = width;
     window.height = height;
-    const std::uintptr_t kind = window.minimized ? 1 : 0;  // SIZE_MINIMIZED or SIZE_RESTORED
+    const std::uintptr_t kind = window.minimized ? 1 : 0; // SIZE_MINIMIZED or SIZE_RESTORED
     const WindowHandle handle = window.handle;
     if (sendNow)
         send(handle, WM_SIZE, kind, makeLParam(width, height));

@@ -31,8 +31,8 @@ bool SdlPlatform::drawPicture(WindowHandle handle, Bitmap& picture, int x, int y
     // The bitmap's bytes are blue, green, red, alpha: SDL's ARGB8888 on a
     // little-endian machine. SDL only reads through the pointer.
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<std::uint8_t*>(pixels.scan0), static_cast<int>(pixels.width), static_cast<int>(pixels.height),
-        32, pixels.stride, SDL_PIXELFORMAT_ARGB8888);
+        const_cast<std::uint8_t*>(pixels.scan0), static_cast<int>(pixels.width), static_cast<int>(pixels.height), 32,
+        pixels.stride, SDL_PIXELFORMAT_ARGB8888);
 
     bool drawn = false;
     if (screen != nullptr && source != nullptr) {

@@ -58,8 +58,7 @@ struct SdlPlatform::State {
 
     // Calls the class's procedure at once, as the desktop system does for the
     // messages it sends rather than posts.
-    std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam = 0,
-                       std::intptr_t lParam = 0);
+    std::intptr_t send(WindowHandle window, unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
     void post(WindowHandle window, unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 
     // Tells the window procedure about a new size or activation, dropping

@@ -22,8 +22,8 @@ namespace {
 
 void setIcon(SDL_Window* window)
 {
-    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, res::windowIconSize, res::windowIconSize, 32,
-                                                       SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* icon =
+        SDL_CreateRGBSurfaceWithFormat(0, res::windowIconSize, res::windowIconSize, 32, SDL_PIXELFORMAT_ARGB8888);
     if (icon == nullptr)
         return;
     SDL_LockSurface(icon);
@@ -133,8 +133,8 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
     // Full screen without a mode switch: a borderless window over the whole
     // screen that the window manager is asked to keep full screen and on top.
     const char* driver = SDL_GetCurrentVideoDriver();
-    const bool coverScreen = request.fullScreen && desktopIsInMode(state->mode) && driver != nullptr &&
-                             std::string_view(driver) == "x11";
+    const bool coverScreen =
+        request.fullScreen && desktopIsInMode(state->mode) && driver != nullptr && std::string_view(driver) == "x11";
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (coverScreen)
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
@@ -152,8 +152,8 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     }
     if (request.fullScreen && state->mode.chosen && !coverScreen) {
-        const SDL_DisplayMode mode{state->mode.format, state->mode.width, state->mode.height,
-                                   state->mode.refreshRate, nullptr};
+        const SDL_DisplayMode mode{state->mode.format, state->mode.width, state->mode.height, state->mode.refreshRate,
+                                   nullptr};
         if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
             std::fprintf(stderr, "zindle: cannot use the display mode: %s\n", SDL_GetError());
             SDL_DestroyWindow(window);

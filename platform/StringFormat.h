@@ -12,8 +12,16 @@ class StringFormat {
 public:
     StringFormat(int formatFlags, int language) : flags(formatFlags), languageId(language) {}
 
-    Status setAlignment(StringAlignment value) { alignment = value; return Status::Ok; }
-    Status setLineAlignment(StringAlignment value) { lineAlignment = value; return Status::Ok; }
+    Status setAlignment(StringAlignment value)
+    {
+        alignment = value;
+        return Status::Ok;
+    }
+    Status setLineAlignment(StringAlignment value)
+    {
+        lineAlignment = value;
+        return Status::Ok;
+    }
     StringAlignment getAlignment() const { return alignment; }
     StringAlignment getLineAlignment() const { return lineAlignment; }
     int getFormatFlags() const { return flags; }

@@ -47,7 +47,8 @@ constexpr Face faces[cellCount] = {
     {{0, 0, 1}, {{0, sixth, 0, 1, 1}, {1, sixth, 1, 1, 1}, {0, twoSixths, 0, 0, 1}, {1, twoSixths, 1, 0, 1}}},
     {{0, -1, 0}, {{0, twoSixths, 0, 0, 1}, {1, twoSixths, 1, 0, 1}, {0, 0.5f, 0, 0, 0}, {1, 0.5f, 1, 0, 0}}},
     {{0, 0, -1}, {{0, 0.5f, 0, 0, 0}, {1, 0.5f, 1, 0, 0}, {0, fourSixths, 0, 1, 0}, {1, fourSixths, 1, 1, 0}}},
-    {{-1, 0, 0}, {{0, fourSixths, 0, 1, 0}, {1, fourSixths, 0, 1, 1}, {0, fiveSixths, 0, 0, 0}, {1, fiveSixths, 0, 0, 1}}},
+    {{-1, 0, 0},
+     {{0, fourSixths, 0, 1, 0}, {1, fourSixths, 0, 1, 1}, {0, fiveSixths, 0, 0, 0}, {1, fiveSixths, 0, 0, 1}}},
     {{1, 0, 0}, {{0, 1, 1, 0, 0}, {1, 1, 1, 0, 1}, {0, fiveSixths, 1, 1, 0}, {1, fiveSixths, 1, 1, 1}}},
 };
 

@@ -11,7 +11,7 @@ public:
     void render() override;
     virtual ~Light() = default;
 
-    std::uint32_t lightId = 0x4000;  // GL_LIGHT0
+    std::uint32_t lightId = 0x4000; // GL_LIGHT0
     bool enabled = true;
     Vector4 ambient{0.3f, 0.3f, 0.3f, 1.0f};
     Vector4 diffuse{1.0f, 1.0f, 1.0f, 1.0f};

@@ -88,10 +88,7 @@ public:
         quitPosted = true;
         quitCode = exitCode;
     }
-    std::intptr_t defWindowProc(platform::WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override
-    {
-        return 0;
-    }
+    std::intptr_t defWindowProc(platform::WindowHandle, unsigned, std::uintptr_t, std::intptr_t) override { return 0; }
 
 private:
     platform::HeadlessGLContext& gl;

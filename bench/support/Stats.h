@@ -16,6 +16,9 @@ inline double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-inline const char* verdict(bool within) { return within ? "within budget" : "OVER BUDGET"; }
+inline const char* verdict(bool within)
+{
+    return within ? "within budget" : "OVER BUDGET";
+}
 
 } // namespace bench

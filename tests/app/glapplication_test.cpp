@@ -133,10 +133,18 @@ TEST_F(FrameTest, CallsTheApplicationInOrderWithTheStateEachStepPromises)
     EXPECT_EQ(exitCode, 0);
 
     std::vector<std::string> expected = {
-        "startDrawing 1", "changeDisplayMode 1024x768x32", "registerClass", "hideCursor", "createWindow",
-        "showWindow", "setForegroundWindow", "setFocus", "showSplash", "createGLContext", "makeCurrent",
-        "createScene", "drawFrame", "swapBuffers", "drawFrame", "swapBuffers", "postQuitMessage 0",
-        "destroyScene", "releaseContext", "deleteGLContext", "destroyWindow", "~application", "stopDrawing 42",
+        "startDrawing 1",      "changeDisplayMode 1024x768x32",
+        "registerClass",       "hideCursor",
+        "createWindow",        "showWindow",
+        "setForegroundWindow", "setFocus",
+        "showSplash",          "createGLContext",
+        "makeCurrent",         "createScene",
+        "drawFrame",           "swapBuffers",
+        "drawFrame",           "swapBuffers",
+        "postQuitMessage 0",   "destroyScene",
+        "releaseContext",      "deleteGLContext",
+        "destroyWindow",       "~application",
+        "stopDrawing 42",
     };
     EXPECT_EQ(platform.calls, expected);
     EXPECT_EQ(platform.lastClassName, "QuorvaneOpenGL");
@@ -167,7 +175,7 @@ TEST_F(FrameTest, EscapeEndsTheProgramAndNeverReachesTheApplication)
 {
     platform.postKey('Q');
     platform.postKey(VK_ESCAPE);
-    platform.postKey('Z');  // already waiting: handled before the quit arrives
+    platform.postKey('Z'); // already waiting: handled before the quit arrives
     RecordingApplication application(platform);
     EXPECT_EQ(application.run(), 0);
     EXPECT_EQ(application.keys, (std::vector<int>{'Q', 'Z'}));
@@ -188,11 +196,11 @@ TEST_F(FrameTest, AutoRepeatsAndAnyKeyCodeReachTheApplication)
 
 TEST_F(FrameTest, SystemKeysNeverReachTheApplicationButAltF4Closes)
 {
-    platform.post(WM_SYSKEYDOWN, 'X', KF_ALTDOWN_BIT);   // Alt+X
-    platform.post(WM_SYSKEYDOWN, VK_F10, 0);              // F10
+    platform.post(WM_SYSKEYDOWN, 'X', KF_ALTDOWN_BIT); // Alt+X
+    platform.post(WM_SYSKEYDOWN, VK_F10, 0);           // F10
     platform.post(WM_SYSKEYDOWN, VK_MENU, KF_ALTDOWN_BIT);
-    platform.post(WM_SYSKEYDOWN, VK_F4, 0);               // F4 without Alt: nothing
-    platform.post(WM_SYSKEYDOWN, VK_F4, KF_ALTDOWN_BIT);  // Alt+F4
+    platform.post(WM_SYSKEYDOWN, VK_F4, 0);              // F4 without Alt: nothing
+    platform.post(WM_SYSKEYDOWN, VK_F4, KF_ALTDOWN_BIT); // Alt+F4
     RecordingApplication application(platform);
     EXPECT_EQ(application.run(), 0);
     EXPECT_TRUE(application.keys.empty());
@@ -241,12 +249,12 @@ TEST_F(FrameTest, MinimizingStopsFramesAndTheNextFrameCoversThePause)
     RecordingApplication application(platform);
     int idlePasses = 0;
     platform.whenIdle = [&] {
-        clock.now += 10000;  // 10 ms per pass
+        clock.now += 10000; // 10 ms per pass
         ++idlePasses;
         if (idlePasses == 2)
-            platform.post(WM_ACTIVATE, makeWParam(WA_INACTIVE, 1));  // minimized
+            platform.post(WM_ACTIVATE, makeWParam(WA_INACTIVE, 1)); // minimized
         if (idlePasses == 50)
-            platform.post(WM_ACTIVATE, makeWParam(WA_ACTIVE, 0));  // restored
+            platform.post(WM_ACTIVATE, makeWParam(WA_ACTIVE, 0)); // restored
         if (application.frames.size() == 2 && !escSent) {
             escSent = true;
             platform.postKey(VK_ESCAPE);
@@ -326,8 +334,8 @@ TEST_F(FrameTest, FailedDrawingStartUpStopsBeforeAnythingElse)
     EXPECT_EQ(platform.boxes[0].caption, "Error");
     EXPECT_LT(platform.indexOf("messageBox"), platform.indexOf("lastError"))
         << "the error code is read after the box closes";
-    for (const char* call : {"changeDisplayMode 1024x768x32", "createWindow", "showSplash", "createScene",
-                             "drawFrame", "destroyScene"})
+    for (const char* call :
+         {"changeDisplayMode 1024x768x32", "createWindow", "showSplash", "createScene", "drawFrame", "destroyScene"})
         EXPECT_FALSE(platform.called(call)) << call;
     EXPECT_TRUE(platform.called("~application"));
     EXPECT_TRUE(platform.called("stopDrawing 42")) << "shut down even after a failed start";
@@ -348,8 +356,7 @@ TEST_F(FrameTest, FailedWindowCreationSaysSoAndCallsNothingOfTheScene)
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text, "Could not start Zindle because of a problem creating the main window.");
     EXPECT_EQ(platform.boxes[0].caption, "Zindle");
-    for (const char* call : {"showWindow", "showSplash", "createGLContext", "createScene", "drawFrame",
-                             "destroyScene"})
+    for (const char* call : {"showWindow", "showSplash", "createGLContext", "createScene", "drawFrame", "destroyScene"})
         EXPECT_FALSE(platform.called(call)) << call;
     EXPECT_TRUE(platform.called("showCursor")) << "the cursor comes back";
     EXPECT_TRUE(platform.called("~application"));

@@ -44,7 +44,7 @@ TEST_F(StopwatchTest, StopsAddUpFromTheLastStart)
     clock.now = 3000;
     watch.stop();
     clock.now = 4000;
-    watch.stop();  // again from the same start
+    watch.stop(); // again from the same start
     EXPECT_EQ(watch.accumulatedTicks, 2000 + 3000);
     EXPECT_EQ(watch.startCount, 1);
 }

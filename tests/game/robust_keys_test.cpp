@@ -168,8 +168,8 @@ TEST(KeyFlood, EveryKeyArrivesInOrderFramesResumeAndTheTraceStaysWellFormed)
     // the allocator's and the driver's own slack; it stays flat only because
     // every frame is presented: without swaps, Mesa's software renderer
     // queues frame after frame and its memory saws up and down by tens of MB.
-    EXPECT_LE(largestBurstGrowth, 4096) << "heap in use grew by " << largestBurstGrowth << " bytes over "
-                                        << burstKeys << " keys";
+    EXPECT_LE(largestBurstGrowth, 4096) << "heap in use grew by " << largestBurstGrowth << " bytes over " << burstKeys
+                                        << " keys";
 #ifndef __SANITIZE_ADDRESS__
     // (AddressSanitizer holds freed memory in quarantine, so not there.)
     EXPECT_LT(residentAfterFlood, residentAfterDrain + 16 * 1024)

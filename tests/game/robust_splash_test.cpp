@@ -27,7 +27,7 @@ struct SplashOutcome {
     unsigned width = 0;
     unsigned height = 0;
     platform::Status status = platform::Status::Ok;
-    std::string drawCall;  // the picture drawing asked of the platform, if any
+    std::string drawCall; // the picture drawing asked of the platform, if any
     std::size_t boxes = 0;
     std::string standardError;
 };

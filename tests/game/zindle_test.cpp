@@ -160,7 +160,7 @@ TEST_F(SceneTest, AKeyThrowsItsCubeOnly)
     press(0x47);
     EXPECT_EQ(launched(), std::vector<int>{6});
     settleAll();
-    press(0x21);  // Page Up
+    press(0x21); // Page Up
     EXPECT_EQ(launched(), std::vector<int>{39}) << "Page Up throws the ! cube";
     settleAll();
     press(0xBE);
@@ -179,7 +179,7 @@ TEST_F(SceneTest, AThrownCubeThrownAgainStartsAfreshKeepingItsSpin)
     ASSERT_LT(motion.depth, 45.0);
     Vector4 spin = motion.spin;
     Vector4 rotation = motion.rotation;
-    press(0x47);  // an auto-repeat is just another key-down
+    press(0x47); // an auto-repeat is just another key-down
     EXPECT_TRUE(motion.bouncing);
     EXPECT_EQ(motion.depth, 50.0);
     EXPECT_EQ(motion.elapsed, 0.0);
@@ -231,8 +231,7 @@ TEST_F(SceneTest, EveryKeyDownIsTracedFirst)
     scene->keyDown(0x47);
     scene->keyDown(0x20);
     scene->keyDown(0x0D);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "key pressed 71, G\nkey pressed 32,  \nkey pressed 13, ?\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "key pressed 71, G\nkey pressed 32,  \nkey pressed 13, ?\n");
 }
 
 // The card covers this spot; behind it there is only the black background.
@@ -265,7 +264,7 @@ TEST_F(SceneTest, MotionsMoveOnlyWithFrameTime)
     scene->drawFrame(0.0, 1.0 / 60.0);
     double t = 1.0 / 60.0;
     EXPECT_DOUBLE_EQ(scene->motions[0].depth, 50.0 - (t * 7.0 - t * (t * 7.8)));
-    scene->drawFrame(0.0, 5000.0);  // after a long pause, at most a second of steps
+    scene->drawFrame(0.0, 5000.0); // after a long pause, at most a second of steps
     EXPECT_TRUE(scene->motions[0].bouncing) << "the first flight lasts longer than a second";
     EXPECT_LE(scene->motions[0].elapsed, t + 1.0 + 1e-9);
 }

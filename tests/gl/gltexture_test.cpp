@@ -15,33 +15,41 @@ namespace {
 constexpr Rgba red{255, 0, 0, 255};
 constexpr Rgba white{255, 255, 255, 255};
 
-void fill(platform::Bitmap* bitmap, platform::ARGB color, int x, int y, int width, int height) {
+void fill(platform::Bitmap* bitmap, platform::ARGB color, int x, int y, int width, int height)
+{
     platform::Graphics graphics(bitmap);
     platform::SolidBrush brush(color);
     ASSERT_EQ(graphics.fillRectangle(&brush, x, y, width, height), platform::Status::Ok);
 }
 
-Rgba rgbaOf(platform::ARGB color) {
+Rgba rgbaOf(platform::ARGB color)
+{
     return {static_cast<std::uint8_t>(color >> 16), static_cast<std::uint8_t>(color >> 8),
             static_cast<std::uint8_t>(color), static_cast<std::uint8_t>(color >> 24)};
 }
 
-GLint boundTexture() {
+GLint boundTexture()
+{
     GLint name = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
     return name;
 }
 
 // Leaves GL_INVALID_ENUM pending, so a test can tell whether glGetError ran.
-void raiseGLError() { glBindTexture(0x1234, 0); }
+void raiseGLError()
+{
+    glBindTexture(0x1234, 0);
+}
 
 class TextureLayoutTest : public GLContextTest, public ::testing::WithParamInterface<GLTexture::MipmapBuilder> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         GLContextTest::SetUp();
         GLTexture::mipmapBuilder = GetParam();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         GLTexture::mipmapBuilder = GLTexture::MipmapBuilder::Automatic;
         GLContextTest::TearDown();
     }
@@ -49,7 +57,8 @@ protected:
 
 constexpr platform::ARGB bandColors[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
 
-TEST_P(TextureLayoutTest, TopLeftPixelIsRedAtTheOrigin) {
+TEST_P(TextureLayoutTest, TopLeftPixelIsRedAtTheOrigin)
+{
     GLDynamicTexture texture(64);
     fill(texture.getBitmap(), 0xFFFFFFFF, 0, 0, 128, 64);
     fill(texture.getBitmap(), 0xFFFF0000, 0, 0, 8, 8);
@@ -79,7 +88,8 @@ TEST_P(TextureLayoutTest, TopLeftPixelIsRedAtTheOrigin) {
     EXPECT_TRUE(near(bottomRight, white, 2));
 }
 
-TEST_P(TextureLayoutTest, SixBandsLandAtTheSixSixthsOfT) {
+TEST_P(TextureLayoutTest, SixBandsLandAtTheSixSixthsOfT)
+{
     GLDynamicTexture texture(768);
     for (int band = 0; band < 6; ++band)
         fill(texture.getBitmap(), bandColors[band], 0, 128 * band, 128, 128);
@@ -96,7 +106,8 @@ TEST_P(TextureLayoutTest, SixBandsLandAtTheSixSixthsOfT) {
     }
 }
 
-TEST_P(TextureLayoutTest, WholeMipmapChainWithLinearFilters) {
+TEST_P(TextureLayoutTest, WholeMipmapChainWithLinearFilters)
+{
     GLDynamicTexture texture(768);
     fill(texture.getBitmap(), 0xFF336699, 0, 0, 128, 768);
     texture.upload();
@@ -119,7 +130,8 @@ TEST_P(TextureLayoutTest, WholeMipmapChainWithLinearFilters) {
     EXPECT_EQ(boundTexture(), static_cast<GLint>(texture.textureName)) << "upload() leaves the texture bound";
 }
 
-TEST_P(TextureLayoutTest, A64HighCardUploadsWholeAndUnscaled) {
+TEST_P(TextureLayoutTest, A64HighCardUploadsWholeAndUnscaled)
+{
     GLDynamicTexture texture(64);
     fill(texture.getBitmap(), 0xFFFFFFFF, 0, 0, 128, 64);
     fill(texture.getBitmap(), 0xFF102030, 3, 5, 40, 17);
@@ -149,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(BothBuilders, TextureLayoutTest,
 
 using TextureStateTest = GLContextTest;
 
-TEST_F(TextureStateTest, BindWithoutBitmapKeepsTheEarlierBindingButClearsErrors) {
+TEST_F(TextureStateTest, BindWithoutBitmapKeepsTheEarlierBindingButClearsErrors)
+{
     GLuint earlier = 0;
     glGenTextures(1, &earlier);
     glBindTexture(GL_TEXTURE_2D, earlier);
@@ -167,12 +180,13 @@ TEST_F(TextureStateTest, BindWithoutBitmapKeepsTheEarlierBindingButClearsErrors)
     glDeleteTextures(1, &earlier);
 }
 
-TEST_F(TextureStateTest, DestroyingATextureDeletesItsName) {
+TEST_F(TextureStateTest, DestroyingATextureDeletesItsName)
+{
     GLuint neverUploaded = 0;
     GLuint uploaded = 0;
     {
         GLDynamicTexture first(64);
-        first.bind();  // a name becomes a texture object once bound
+        first.bind(); // a name becomes a texture object once bound
         neverUploaded = first.textureName;
         GLDynamicTexture second(64);
         second.upload();
@@ -188,7 +202,8 @@ TEST_F(TextureStateTest, DestroyingATextureDeletesItsName) {
 // An upload that cannot lock the pixels must not touch GL at all: the name
 // stays unbound (so no texture object), the binding stays, and a pending GL
 // error is still there because not even glGetError ran.
-void expectUploadLeavesGLAlone(GLTexture& texture) {
+void expectUploadLeavesGLAlone(GLTexture& texture)
+{
     GLuint earlier = 0;
     glGenTextures(1, &earlier);
     glBindTexture(GL_TEXTURE_2D, earlier);
@@ -202,7 +217,8 @@ void expectUploadLeavesGLAlone(GLTexture& texture) {
     glDeleteTextures(1, &earlier);
 }
 
-TEST_F(TextureStateTest, FailedLockMakesNoGLCall) {
+TEST_F(TextureStateTest, FailedLockMakesNoGLCall)
+{
     {
         SCOPED_TRACE("bitmap already locked");
         GLDynamicTexture texture(64);

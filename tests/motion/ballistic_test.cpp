@@ -98,7 +98,7 @@ TEST(BallisticFlight, HalfSecondStepsReachTheFirstBounce)
     motion.update(0.5);
     EXPECT_NEAR(motion.depth, 49.25, 1e-12);
 
-    motion.update(0.5);  // 56.3 would be past the floor
+    motion.update(0.5); // 56.3 would be past the floor
     EXPECT_EQ(motion.depth, 50.0);
     EXPECT_EQ(motion.elapsed, 0.0);
     EXPECT_EQ(motion.speed, static_cast<double>(5.6f));
@@ -145,9 +145,9 @@ TEST(BallisticFlight, TwelfthBounceStopsTheBlock)
     motion.speed = static_cast<double>(0.601295f);
     motion.depth = 50.0;
     motion.rotation = {10.0f, 20.0f, 30.0f, 0.0f};
-    motion.spin = {0.0f, 0.0f, 0.0f, 0.0f};  // keep the angles where they are
+    motion.spin = {0.0f, 0.0f, 0.0f, 0.0f}; // keep the angles where they are
 
-    motion.update(1.0);  // h = 0.6 - 7.8 < 0: past the floor at once, 0.481 < 0.5
+    motion.update(1.0); // h = 0.6 - 7.8 < 0: past the floor at once, 0.481 < 0.5
     EXPECT_FALSE(motion.bouncing);
     EXPECT_EQ(motion.speed, 0.0);
     EXPECT_EQ(motion.depth, 50.0);
@@ -164,7 +164,7 @@ TEST(BallisticFlight, LongStepEndsTheFlightAtOnce)
 {
     Ballistic motion;
     launch(motion);
-    motion.update(2.0);  // h = 14 - 31.2 = -17.2: depth 67.2
+    motion.update(2.0); // h = 14 - 31.2 = -17.2: depth 67.2
     EXPECT_TRUE(motion.bouncing);
     EXPECT_EQ(motion.depth, 50.0);
     EXPECT_EQ(motion.elapsed, 0.0);
@@ -244,7 +244,7 @@ TEST(BallisticRest, RespinLeavesTheAnglesExactlyZero)
     for (int i = 0; i < 300; ++i)
         motion.update(sixtieth);
     ASSERT_NE(motion.rotation.x, 0.0f);
-    motion.update(sixtieth);  // turns first, then snaps back
+    motion.update(sixtieth); // turns first, then snaps back
     EXPECT_EQ(motion.rotation.x, 0.0f);
     EXPECT_EQ(motion.rotation.y, 0.0f);
     EXPECT_EQ(motion.rotation.z, 0.0f);
@@ -254,7 +254,7 @@ TEST(BallisticRest, RespinLeavesTheAnglesExactlyZero)
 TEST(BallisticSpin, AxisWithoutRateKeepsItsAngle)
 {
     Ballistic motion;
-    motion.spin = {0.0f, 0.01f, 0.5f, 0.0f};  // 0.01 is not above the threshold either
+    motion.spin = {0.0f, 0.01f, 0.5f, 0.0f}; // 0.01 is not above the threshold either
     motion.rotation = {12.5f, 33.0f, 0.0f, 0.0f};
     motion.update(0.1);
     EXPECT_EQ(motion.rotation.x, 12.5f);
@@ -265,7 +265,7 @@ TEST(BallisticSpin, AxisWithoutRateKeepsItsAngle)
 TEST(BallisticSpin, RatesFollowTheRandDraws)
 {
     std::srand(4242);
-    Ballistic motion;  // draws in its constructor
+    Ballistic motion; // draws in its constructor
 
     std::srand(4242);
     float x, y, z;
@@ -314,13 +314,13 @@ TEST(BallisticSpin, SevenHundredSixtyEightTriplesPass)
 TEST(BallisticPlayback, UpdateReturnsTrueInEveryState)
 {
     Ballistic motion;
-    EXPECT_TRUE(motion.update(sixtieth));  // at rest
-    EXPECT_TRUE(motion.update(6.0));       // at rest, re-spin
+    EXPECT_TRUE(motion.update(sixtieth)); // at rest
+    EXPECT_TRUE(motion.update(6.0));      // at rest, re-spin
     launch(motion);
-    EXPECT_TRUE(motion.update(sixtieth));  // in flight
-    EXPECT_TRUE(motion.update(2.0));       // bounce
+    EXPECT_TRUE(motion.update(sixtieth)); // in flight
+    EXPECT_TRUE(motion.update(2.0));      // bounce
     motion.speed = 0.6;
-    EXPECT_TRUE(motion.update(2.0));  // stop
+    EXPECT_TRUE(motion.update(2.0)); // stop
     EXPECT_FALSE(motion.bouncing);
 }
 

@@ -14,12 +14,14 @@ using platform::Bitmap;
 using platform::BitmapData;
 using platform::Status;
 
-std::array<int, 4> bytesAt(const BitmapData& data, int x, int y) {
+std::array<int, 4> bytesAt(const BitmapData& data, int x, int y)
+{
     const std::uint8_t* p = data.scan0 + y * data.stride + 4 * x;
     return {p[0], p[1], p[2], p[3]};
 }
 
-TEST(Bitmap, NewBitmapIsTransparentAndPacked) {
+TEST(Bitmap, NewBitmapIsTransparentAndPacked)
+{
     Bitmap bitmap(128, 768);
     EXPECT_EQ(bitmap.getWidth(), 128u);
     EXPECT_EQ(bitmap.getHeight(), 768u);
@@ -33,7 +35,8 @@ TEST(Bitmap, NewBitmapIsTransparentAndPacked) {
     EXPECT_EQ(bitmap.unlockBits(&data), Status::Ok);
 }
 
-TEST(Bitmap, FillsComeOutAsBlueGreenRedAlphaTopDown) {
+TEST(Bitmap, FillsComeOutAsBlueGreenRedAlphaTopDown)
+{
     Bitmap bitmap(128, 64);
     platform::Graphics graphics(&bitmap);
     platform::SolidBrush red(0xFFFF0000), green(0xFF00FF00), blue(0xFF0000FF);
@@ -50,7 +53,8 @@ TEST(Bitmap, FillsComeOutAsBlueGreenRedAlphaTopDown) {
     bitmap.unlockBits(&data);
 }
 
-TEST(Bitmap, PartialLockGivesPackedRowsOfThatRectangle) {
+TEST(Bitmap, PartialLockGivesPackedRowsOfThatRectangle)
+{
     Bitmap bitmap(16, 8);
     platform::Graphics graphics(&bitmap);
     platform::SolidBrush white(0xFFFFFFFF), red(0xFFFF0000);
@@ -64,7 +68,8 @@ TEST(Bitmap, PartialLockGivesPackedRowsOfThatRectangle) {
     bitmap.unlockBits(&data);
 }
 
-TEST(Bitmap, LockFailuresKeepTheirStatus) {
+TEST(Bitmap, LockFailuresKeepTheirStatus)
+{
     Bitmap bitmap(128, 64);
     BitmapData first, second;
     ASSERT_EQ(bitmap.lockBits({0, 0, 128, 64}, &first), Status::Ok);
@@ -87,7 +92,8 @@ TEST(Bitmap, LockFailuresKeepTheirStatus) {
     bitmap.unlockBits(&second);
 }
 
-TEST(Bitmap, ImpossibleSizeGivesAnEmptyBitmap) {
+TEST(Bitmap, ImpossibleSizeGivesAnEmptyBitmap)
+{
     for (auto size : {std::array<int, 2>{128, -4}, std::array<int, 2>{0, 64}, std::array<int, 2>{128, 1 << 20}}) {
         Bitmap bitmap(size[0], size[1]);
         EXPECT_NE(bitmap.getLastStatus(), Status::Ok);

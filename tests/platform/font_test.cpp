@@ -12,9 +12,13 @@ using platform::FontStyleBold;
 using platform::Status;
 using platform::UnitPoint;
 
-std::string genericFamily() { return Font(u"sans-serif", 12, FontStyleBold, UnitPoint).familyName(); }
+std::string genericFamily()
+{
+    return Font(u"sans-serif", 12, FontStyleBold, UnitPoint).familyName();
+}
 
-TEST(Font, InstalledFamiliesAndMetricStandInsAreFound) {
+TEST(Font, InstalledFamiliesAndMetricStandInsAreFound)
+{
     Font dejavu(u"DejaVu Sans", 72, FontStyleBold, UnitPoint);
     EXPECT_EQ(dejavu.familyName(), "DejaVu Sans");
     EXPECT_EQ(dejavu.getLastStatus(), Status::Ok);
@@ -25,7 +29,8 @@ TEST(Font, InstalledFamiliesAndMetricStandInsAreFound) {
     EXPECT_EQ(arial.getLastStatus(), Status::Ok);
 }
 
-TEST(Font, MissingFamiliesFallBackToGenericSans) {
+TEST(Font, MissingFamiliesFallBackToGenericSans)
+{
     const std::string generic = genericFamily();
     ASSERT_FALSE(generic.empty());
     // "Impact" is not installed; where the URW fonts are, fontconfig's own
@@ -40,13 +45,15 @@ TEST(Font, MissingFamiliesFallBackToGenericSans) {
     EXPECT_EQ(unnamed.familyName(), generic);
 }
 
-TEST(Font, UnusableSizeGivesNoFont) {
+TEST(Font, UnusableSizeGivesNoFont)
+{
     Font zero(u"DejaVu Sans", 0, FontStyleBold, UnitPoint);
     EXPECT_FALSE(zero.isAvailable());
     EXPECT_NE(zero.getLastStatus(), Status::Ok);
 }
 
-TEST(Font, LiveCountFollowsConstructionAndDestruction) {
+TEST(Font, LiveCountFollowsConstructionAndDestruction)
+{
     const int before = Font::liveCount();
     {
         Font a(u"Arial", 12, FontStyleBold, UnitPoint);

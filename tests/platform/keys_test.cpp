@@ -180,7 +180,7 @@ TEST_F(KeyTable, UnknownKeysAreZero)
     EXPECT_EQ(0, key(SDL_SCANCODE_MUTE));
     EXPECT_EQ(0, key(SDL_SCANCODE_AUDIOPLAY));
     EXPECT_EQ(0, key(SDL_SCANCODE_MODE));
-    EXPECT_EQ(0, keycodeOnly(0xE9));  // "é" on a borrowed keycode
+    EXPECT_EQ(0, keycodeOnly(0xE9)); // "é" on a borrowed keycode
     EXPECT_EQ(0, translateKey(SDLK_UNKNOWN, SDL_SCANCODE_INTERNATIONAL1, KMOD_NONE));
 }
 
@@ -188,12 +188,12 @@ TEST(SystemKeys, AltHeldOrF10MakeASystemKey)
 {
     EXPECT_TRUE(isSystemKey(0x41, KMOD_LALT));
     EXPECT_TRUE(isSystemKey(0x73, KMOD_RALT));
-    EXPECT_TRUE(isSystemKey(0x12, KMOD_NONE));  // Alt itself
-    EXPECT_TRUE(isSystemKey(0x79, KMOD_NONE));  // F10
+    EXPECT_TRUE(isSystemKey(0x12, KMOD_NONE)); // Alt itself
+    EXPECT_TRUE(isSystemKey(0x79, KMOD_NONE)); // F10
     EXPECT_FALSE(isSystemKey(0x41, KMOD_NONE));
     EXPECT_FALSE(isSystemKey(0x41, KMOD_LCTRL | KMOD_LSHIFT | KMOD_NUM | KMOD_CAPS));
-    EXPECT_FALSE(isSystemKey(0x41, KMOD_MODE));  // AltGr is no Alt
-    EXPECT_FALSE(isSystemKey(0x78, KMOD_NONE));  // F9
+    EXPECT_FALSE(isSystemKey(0x41, KMOD_MODE)); // AltGr is no Alt
+    EXPECT_FALSE(isSystemKey(0x78, KMOD_NONE)); // F9
 }
 
 TEST(SystemKeys, AltDownOnlyWithAlt)

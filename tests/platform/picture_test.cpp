@@ -23,12 +23,14 @@ using platform::Status;
 
 class PictureTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         char pattern[] = "/tmp/zindle-picture-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder = pattern;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         std::error_code ignored;
         fs::permissions(folder, fs::perms::owner_all, ignored);
         fs::remove_all(folder, ignored);
@@ -38,7 +40,8 @@ protected:
 
     // Left half red, right half blue, a green bottom quarter: tells the
     // channels, left from right and top from bottom apart.
-    SDL_Surface* makePicture(int width, int height) {
+    SDL_Surface* makePicture(int width, int height)
+    {
         SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
         const auto color = [surface](Uint8 r, Uint8 g, Uint8 b) { return SDL_MapRGBA(surface->format, r, g, b, 255); };
         SDL_Rect left{0, 0, width / 2, height}, right{width / 2, 0, width - width / 2, height};
@@ -49,12 +52,14 @@ protected:
         return surface;
     }
 
-    std::string writeBytes(const std::string& name, const std::string& bytes) {
+    std::string writeBytes(const std::string& name, const std::string& bytes)
+    {
         std::ofstream(path(name), std::ios::binary) << bytes;
         return path(name);
     }
 
-    std::string readBytes(const std::string& file) {
+    std::string readBytes(const std::string& file)
+    {
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
@@ -63,7 +68,8 @@ protected:
 };
 
 // Blue, green, red, alpha bytes of one pixel.
-std::array<int, 4> pixelOf(Bitmap& bitmap, int x, int y) {
+std::array<int, 4> pixelOf(Bitmap& bitmap, int x, int y)
+{
     platform::BitmapData data;
     if (bitmap.lockBits({x, y, 1, 1}, &data) != Status::Ok)
         return {-1, -1, -1, -1};
@@ -72,12 +78,14 @@ std::array<int, 4> pixelOf(Bitmap& bitmap, int x, int y) {
     return bgra;
 }
 
-void expectNear(const std::array<int, 4>& actual, const std::array<int, 4>& expected, int tolerance) {
+void expectNear(const std::array<int, 4>& actual, const std::array<int, 4>& expected, int tolerance)
+{
     for (int c = 0; c < 4; ++c)
         EXPECT_NEAR(actual[c], expected[c], tolerance) << "byte " << c;
 }
 
-void expectRedBlueGreen(Bitmap& picture, int width, int height, int tolerance) {
+void expectRedBlueGreen(Bitmap& picture, int width, int height, int tolerance)
+{
     ASSERT_EQ(picture.getWidth(), static_cast<unsigned>(width));
     ASSERT_EQ(picture.getHeight(), static_cast<unsigned>(height));
     expectNear(pixelOf(picture, width / 8, height / 8), {0, 0, 255, 255}, tolerance);
@@ -85,7 +93,8 @@ void expectRedBlueGreen(Bitmap& picture, int width, int height, int tolerance) {
     expectNear(pixelOf(picture, width / 2, height - 1 - height / 16), {0, 255, 0, 255}, tolerance);
 }
 
-TEST_F(PictureTest, DecodesPngJpegAndBmpWithTheirColours) {
+TEST_F(PictureTest, DecodesPngJpegAndBmpWithTheirColours)
+{
     SDL_Surface* source = makePicture(64, 48);
     ASSERT_EQ(IMG_SavePNG(source, path("p.png").c_str()), 0) << IMG_GetError();
     ASSERT_EQ(IMG_SaveJPG(source, path("p.jpg").c_str(), 95), 0) << IMG_GetError();
@@ -102,7 +111,8 @@ TEST_F(PictureTest, DecodesPngJpegAndBmpWithTheirColours) {
     expectRedBlueGreen(jpeg, 64, 48, 12);
 }
 
-TEST_F(PictureTest, TransparentPngIsPremultiplied) {
+TEST_F(PictureTest, TransparentPngIsPremultiplied)
+{
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_RGBA32);
     SDL_FillRect(source, nullptr, SDL_MapRGBA(source->format, 255, 128, 0, 128));
     ASSERT_EQ(IMG_SavePNG(source, path("half.png").c_str()), 0);
@@ -111,7 +121,8 @@ TEST_F(PictureTest, TransparentPngIsPremultiplied) {
     expectNear(pixelOf(picture, 1, 1), {0, 64, 128, 128}, 1);
 }
 
-TEST_F(PictureTest, ContentDecidesTheFormatNotTheExtension) {
+TEST_F(PictureTest, ContentDecidesTheFormatNotTheExtension)
+{
     SDL_Surface* source = makePicture(32, 32);
     ASSERT_EQ(IMG_SavePNG(source, path("really-a-png.jpg").c_str()), 0);
     SDL_FreeSurface(source);
@@ -123,7 +134,8 @@ TEST_F(PictureTest, ContentDecidesTheFormatNotTheExtension) {
     EXPECT_EQ(text.getWidth(), 0u);
 }
 
-TEST_F(PictureTest, BadFilesGiveAnEmptyPictureAndAStatus) {
+TEST_F(PictureTest, BadFilesGiveAnEmptyPictureAndAStatus)
+{
     SDL_Surface* source = makePicture(64, 64);
     ASSERT_EQ(IMG_SavePNG(source, path("whole.png").c_str()), 0);
     ASSERT_EQ(IMG_SaveJPG(source, path("whole.jpg").c_str(), 90), 0);
@@ -165,7 +177,8 @@ TEST_F(PictureTest, BadFilesGiveAnEmptyPictureAndAStatus) {
     EXPECT_EQ(none.getWidth(), 0u);
 }
 
-TEST_F(PictureTest, UnreadableFileIsAccessDenied) {
+TEST_F(PictureTest, UnreadableFileIsAccessDenied)
+{
     SDL_Surface* source = makePicture(8, 8);
     ASSERT_EQ(IMG_SavePNG(source, path("locked.png").c_str()), 0);
     SDL_FreeSurface(source);
@@ -177,7 +190,8 @@ TEST_F(PictureTest, UnreadableFileIsAccessDenied) {
     EXPECT_EQ(picture.getWidth(), 0u);
 }
 
-TEST_F(PictureTest, LargePhotoDecodes) {
+TEST_F(PictureTest, LargePhotoDecodes)
+{
     // A camera-sized splash picture, 6000 x 4000.
     SDL_Surface* source = makePicture(6000, 4000);
     ASSERT_NE(source, nullptr);

@@ -37,10 +37,10 @@ TEST_F(SdlPlatformTest, WindowEventsBecomeSizeActivationAndClose)
 {
     const WindowHandle window = makeWindow();
     pushWindowEvent(window, SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600);
-    pushWindowEvent(window, SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600);  // no news
+    pushWindowEvent(window, SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600); // no news
     pushWindowEvent(window, SDL_WINDOWEVENT_FOCUS_GAINED);
     pushWindowEvent(window, SDL_WINDOWEVENT_MINIMIZED);
-    pushWindowEvent(window, SDL_WINDOWEVENT_FOCUS_LOST);  // still minimized: no news
+    pushWindowEvent(window, SDL_WINDOWEVENT_FOCUS_LOST); // still minimized: no news
     pushWindowEvent(window, SDL_WINDOWEVENT_RESTORED);
     pushWindowEvent(window, SDL_WINDOWEVENT_FOCUS_LOST);
     pushWindowEvent(window, SDL_WINDOWEVENT_HIDDEN);

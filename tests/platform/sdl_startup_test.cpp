@@ -51,7 +51,7 @@ TEST(SdlStartup, TheDrawingLibraryStartsAndRefusesAnUnknownVersion)
     EXPECT_NE(0, platform.startDrawing(&token, future));
     EXPECT_EQ(0u, token);
     EXPECT_EQ(unsigned{EINVAL}, platform.lastError());
-    platform.stopDrawing(token);  // after a failed start: nothing to do, nothing breaks
+    platform.stopDrawing(token); // after a failed start: nothing to do, nothing breaks
 }
 
 namespace {

@@ -29,14 +29,16 @@ struct Painted {
     std::vector<std::uint8_t> bgra;
     Status status = Status::Ok;
 
-    int darkness(int x, int y) const {  // 0 on white, up to 255
+    int darkness(int x, int y) const
+    { // 0 on white, up to 255
         const std::uint8_t* p = bgra.data() + (static_cast<std::size_t>(y) * width + x) * 4;
         return 255 - std::min({p[0], p[1], p[2]});
     }
 };
 
-Painted paint(const Font* font, const char16_t* text, int length, int width, int height,
-              RectF rect = {}, ARGB color = 0xFF000000) {
+Painted paint(const Font* font, const char16_t* text, int length, int width, int height, RectF rect = {},
+              ARGB color = 0xFF000000)
+{
     if (rect.width == 0)
         rect = RectF{0, 0, static_cast<float>(width), static_cast<float>(height)};
     Bitmap bitmap(width, height);
@@ -68,7 +70,8 @@ struct Ink {
     double centreY() const { return (top + bottom + 1) / 2.0; }
 };
 
-Ink inkOf(const Painted& card, int fromY = 0, int toY = -1) {
+Ink inkOf(const Painted& card, int fromY = 0, int toY = -1)
+{
     Ink ink;
     for (int y = fromY; y < (toY < 0 ? card.height : toY); ++y)
         for (int x = 0; x < card.width; ++x) {
@@ -84,7 +87,8 @@ Ink inkOf(const Painted& card, int fromY = 0, int toY = -1) {
 }
 
 // Runs of inked rows separated by blank ones: the lines of text.
-int textLines(const Painted& card) {
+int textLines(const Painted& card)
+{
     int lines = 0;
     bool inLine = false;
     for (int y = 0; y < card.height; ++y) {
@@ -100,7 +104,8 @@ int textLines(const Painted& card) {
 // The letter block's cell: "A" at 72 pt bold in the font "Impact" resolves
 // to, centred in 128 x 128, drawn exactly as the named reference family draws
 // it. A dingbat face would put a star there instead.
-void expectLetterBlockA(const std::string& referenceFamily) {
+void expectLetterBlockA(const std::string& referenceFamily)
+{
     Font impact(u"Impact", 72, FontStyleBold, UnitPoint);
     ASSERT_TRUE(impact.isAvailable());
     EXPECT_EQ(impact.familyName(), referenceFamily);
@@ -118,13 +123,15 @@ void expectLetterBlockA(const std::string& referenceFamily) {
     EXPECT_EQ(cell.bgra, paint(&reference, u"A", -1, 128, 128).bgra);
 }
 
-TEST(Text, LetterBlockCharacterIsACentredLetter) {
+TEST(Text, LetterBlockCharacterIsACentredLetter)
+{
     const std::string generic = Font(u"sans-serif", 72, FontStyleBold, UnitPoint).familyName();
     ASSERT_NE(generic, "D050000L");
     expectLetterBlockA(generic);
 }
 
-TEST(Text, SixCellsEachHoldACentredCharacter) {
+TEST(Text, SixCellsEachHoldACentredCharacter)
+{
     Font font(u"Impact", 72, FontStyleBold, UnitPoint);
     Bitmap bitmap(128, 768);
     {
@@ -136,7 +143,8 @@ TEST(Text, SixCellsEachHoldACentredCharacter) {
         format.setLineAlignment(StringAlignmentCenter);
         for (int k = 0; k < 6; ++k) {
             SolidBrush brush(0xFF000000u | (40u * k) << 16 | 0x20u);
-            ASSERT_EQ(graphics.drawString(u"W", -1, &font, RectF{0, 128.0f * static_cast<float>(k), 128, 128}, &format, &brush),
+            ASSERT_EQ(graphics.drawString(u"W", -1, &font, RectF{0, 128.0f * static_cast<float>(k), 128, 128}, &format,
+                                          &brush),
                       Status::Ok);
         }
     }
@@ -154,7 +162,8 @@ TEST(Text, SixCellsEachHoldACentredCharacter) {
     }
 }
 
-TEST(Text, ExitCardWrapsIntoTwoCentredDarkLines) {
+TEST(Text, ExitCardWrapsIntoTwoCentredDarkLines)
+{
     Font arial(u"Arial", 12, FontStyleBold, UnitPoint);
     const Painted card = paint(&arial, u"Press ESC to Exit", -1, 128, 64);
     ASSERT_EQ(card.status, Status::Ok);
@@ -167,13 +176,15 @@ TEST(Text, ExitCardWrapsIntoTwoCentredDarkLines) {
     EXPECT_EQ(card.darkness(127, 63), 0);
 }
 
-TEST(Text, LengthLimitsTheCharactersDrawn) {
+TEST(Text, LengthLimitsTheCharactersDrawn)
+{
     Font font(u"DejaVu Sans", 24, FontStyleBold, UnitPoint);
     EXPECT_EQ(paint(&font, u"AB", 1, 64, 64).bgra, paint(&font, u"A", -1, 64, 64).bgra);
     EXPECT_NE(paint(&font, u"AB", 2, 64, 64).bgra, paint(&font, u"A", -1, 64, 64).bgra);
 }
 
-TEST(Text, TextIsClippedToItsRectangle) {
+TEST(Text, TextIsClippedToItsRectangle)
+{
     Font font(u"DejaVu Sans", 72, FontStyleBold, UnitPoint);
     const Painted card = paint(&font, u"W", -1, 128, 128, RectF{0, 0, 128, 40});
     const Ink ink = inkOf(card);
@@ -181,7 +192,8 @@ TEST(Text, TextIsClippedToItsRectangle) {
     EXPECT_LT(ink.bottom, 40);
 }
 
-TEST(Text, NoUsableFontDrawsNothingAndFails) {
+TEST(Text, NoUsableFontDrawsNothingAndFails)
+{
     const Painted noFont = paint(nullptr, u"A", -1, 64, 64);
     EXPECT_NE(noFont.status, Status::Ok);
     EXPECT_EQ(inkOf(noFont).darkest, 0);
@@ -194,11 +206,15 @@ TEST(Text, NoUsableFontDrawsNothingAndFails) {
 
 // Other fontconfig setups, each in a fresh process of this program.
 
-const char* childCase() { return std::getenv("ZINDLE_FONTCONFIG_CASE"); }
+const char* childCase()
+{
+    return std::getenv("ZINDLE_FONTCONFIG_CASE");
+}
 
 class OtherFontSetup : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         char pattern[] = "/tmp/zindle-fontconfig-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder = pattern;
@@ -206,7 +222,8 @@ protected:
     void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
     // Runs the test ChildInFontSetup.<name> with fonts.conf holding `body`.
-    void runChild(const std::string& name, const std::string& body) {
+    void runChild(const std::string& name, const std::string& body)
+    {
         const std::string config = folder + "/fonts.conf";
         std::ofstream(config) << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
                               << body << "</fontconfig>\n";
@@ -230,37 +247,47 @@ protected:
 
 constexpr const char* systemFonts = "  <include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n";
 
-TEST_F(OtherFontSetup, ImpactAnsweredWithADingbatFace) {
+TEST_F(OtherFontSetup, ImpactAnsweredWithADingbatFace)
+{
     runChild("DingbatImpact", std::string(systemFonts) +
                                   "  <match target=\"pattern\"><test name=\"family\"><string>Impact</string></test>\n"
                                   "    <edit name=\"family\" mode=\"append\" binding=\"weak\">"
                                   "<string>D050000L</string></edit></match>\n");
 }
 
-TEST_F(OtherFontSetup, ImpactWithAStandIn) {
-    runChild("StandInImpact", std::string(systemFonts) +
-                                  "  <alias binding=\"same\"><family>Impact</family>"
-                                  "<prefer><family>Liberation Sans</family></prefer></alias>\n");
+TEST_F(OtherFontSetup, ImpactWithAStandIn)
+{
+    runChild("StandInImpact", std::string(systemFonts) + "  <alias binding=\"same\"><family>Impact</family>"
+                                                         "<prefer><family>Liberation Sans</family></prefer></alias>\n");
 }
 
-TEST_F(OtherFontSetup, NoFontsAtAll) { runChild("NoFonts", "  <cachedir>" + folder + "/cache</cachedir>\n"); }
+TEST_F(OtherFontSetup, NoFontsAtAll)
+{
+    runChild("NoFonts", "  <cachedir>" + folder + "/cache</cachedir>\n");
+}
 
 class ChildInFontSetup : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         const char* name = childCase();
         if (!name || ::testing::UnitTest::GetInstance()->current_test_info()->name() != std::string(name))
             GTEST_SKIP() << "runs only as a child of OtherFontSetup";
     }
 };
 
-TEST_F(ChildInFontSetup, DingbatImpact) {
+TEST_F(ChildInFontSetup, DingbatImpact)
+{
     expectLetterBlockA(Font(u"sans-serif", 72, FontStyleBold, UnitPoint).familyName());
 }
 
-TEST_F(ChildInFontSetup, StandInImpact) { expectLetterBlockA("Liberation Sans"); }
+TEST_F(ChildInFontSetup, StandInImpact)
+{
+    expectLetterBlockA("Liberation Sans");
+}
 
-TEST_F(ChildInFontSetup, NoFonts) {
+TEST_F(ChildInFontSetup, NoFonts)
+{
     for (const char16_t* family : {u"Impact", u"Arial", u"sans-serif"}) {
         Font font(family, 72, FontStyleBold, UnitPoint);
         EXPECT_FALSE(font.isAvailable());

@@ -64,7 +64,6 @@ protected:
     }
 };
 
-
 struct Rgb {
     int r = 0, g = 0, b = 0;
     int distanceFromWhite() const { return (255 - r) + (255 - g) + (255 - b); }
@@ -113,7 +112,7 @@ inline Picture readBitmap(platform::Bitmap& bitmap, int top, int height)
 
 // The screen rectangle of whatever was drawn over the black background.
 struct Box {
-    int left = 0, top = 0, right = -1, bottom = -1;  // inclusive
+    int left = 0, top = 0, right = -1, bottom = -1; // inclusive
     int width() const { return right - left + 1; }
     int height() const { return bottom - top + 1; }
 };
@@ -152,15 +151,22 @@ enum class Orientation { Upright, MirroredLeftRight, MirroredUpDown, Turned };
 inline const char* name(Orientation orientation)
 {
     switch (orientation) {
-    case Orientation::Upright: return "upright";
-    case Orientation::MirroredLeftRight: return "mirrored left-right";
-    case Orientation::MirroredUpDown: return "mirrored up-down";
-    case Orientation::Turned: return "turned by 180 degrees";
+    case Orientation::Upright:
+        return "upright";
+    case Orientation::MirroredLeftRight:
+        return "mirrored left-right";
+    case Orientation::MirroredUpDown:
+        return "mirrored up-down";
+    case Orientation::Turned:
+        return "turned by 180 degrees";
     }
     return "?";
 }
 
-inline std::ostream& operator<<(std::ostream& out, Orientation orientation) { return out << name(orientation); }
+inline std::ostream& operator<<(std::ostream& out, Orientation orientation)
+{
+    return out << name(orientation);
+}
 
 // How the painted image appears in what is seen: the way of laying the image
 // over the view whose ink agrees best. inkThreshold is the distance from white
@@ -170,8 +176,8 @@ inline Orientation orientationOf(const Picture& painted, const Picture& seen, in
     const auto ink = [inkThreshold](Rgb c) { return c.distanceFromWhite() > inkThreshold; };
     Orientation best = Orientation::Upright;
     int bestScore = -1;
-    for (Orientation o : {Orientation::Upright, Orientation::MirroredLeftRight, Orientation::MirroredUpDown,
-                          Orientation::Turned}) {
+    for (Orientation o :
+         {Orientation::Upright, Orientation::MirroredLeftRight, Orientation::MirroredUpDown, Orientation::Turned}) {
         const bool flipX = o == Orientation::MirroredLeftRight || o == Orientation::Turned;
         const bool flipY = o == Orientation::MirroredUpDown || o == Orientation::Turned;
         int score = 0;

@@ -39,8 +39,8 @@ unsigned vividSeed()
 }
 
 struct FaceView {
-    int face;          // 1 to 6, as the cube's face table numbers them
-    Vector4 rotation;  // turns that face toward the camera
+    int face;         // 1 to 6, as the cube's face table numbers them
+    Vector4 rotation; // turns that face toward the camera
     Orientation expected;
 };
 

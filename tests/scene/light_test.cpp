@@ -127,7 +127,7 @@ TEST_F(LightState, SceneLightLoadsEverythingInOrder)
 TEST_F(LightState, SceneLightAsGLHoldsIt)
 {
     DirectionalLight light = sceneLight();
-    light.render();  // under the camera only, as the scene renders it
+    light.render(); // under the camera only, as the scene renders it
 
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
     EXPECT_EQ(lightValues(GL_LIGHT0, GL_AMBIENT), (std::array<float, 4>{0.3f, 0.3f, 0.3f, 1.0f}));

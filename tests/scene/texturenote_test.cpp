@@ -13,7 +13,7 @@ class TextureNoteView : public GLTest {};
 TEST_F(TextureNoteView, ReadsLeftToRightAndUprightFromTheSceneCamera)
 {
     TextureNote note;
-    note.position = {-1.4f, -1.4f, 1.0f, 1.0f};  // where the scene puts it
+    note.position = {-1.4f, -1.4f, 1.0f, 1.0f}; // where the scene puts it
     renderPlaced(note);
     const Picture frame = readFrame();
     const Box box = drawnBox(frame);

@@ -91,23 +91,33 @@ void ScriptedPlatform::showWindow(WindowHandle)
     deliver(onShow);
 }
 
-void ScriptedPlatform::setForegroundWindow(WindowHandle) { calls.push_back("setForegroundWindow"); }
-void ScriptedPlatform::setFocus(WindowHandle) { calls.push_back("setFocus"); }
+void ScriptedPlatform::setForegroundWindow(WindowHandle)
+{
+    calls.push_back("setForegroundWindow");
+}
+void ScriptedPlatform::setFocus(WindowHandle)
+{
+    calls.push_back("setFocus");
+}
 
 WindowRect ScriptedPlatform::clientRect(WindowHandle)
 {
     calls.push_back("clientRect");
-    return {0, 0, lastRequest.client.right - lastRequest.client.left, lastRequest.client.bottom - lastRequest.client.top};
+    return {0, 0, lastRequest.client.right - lastRequest.client.left,
+            lastRequest.client.bottom - lastRequest.client.top};
 }
 
 bool ScriptedPlatform::drawPicture(WindowHandle, Bitmap&, int x, int y, int width, int height)
 {
-    calls.push_back("drawPicture " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(width) +
-                    "x" + std::to_string(height));
+    calls.push_back("drawPicture " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(width) + "x" +
+                    std::to_string(height));
     return true;
 }
 
-void ScriptedPlatform::destroyWindow(WindowHandle) { calls.push_back("destroyWindow"); }
+void ScriptedPlatform::destroyWindow(WindowHandle)
+{
+    calls.push_back("destroyWindow");
+}
 
 ContextHandle ScriptedPlatform::createGLContext(WindowHandle)
 {
@@ -121,7 +131,10 @@ void ScriptedPlatform::makeCurrent(WindowHandle window, ContextHandle context)
     contextCurrent = window != 0 && context != 0;
 }
 
-void ScriptedPlatform::deleteGLContext(ContextHandle) { calls.push_back("deleteGLContext"); }
+void ScriptedPlatform::deleteGLContext(ContextHandle)
+{
+    calls.push_back("deleteGLContext");
+}
 void ScriptedPlatform::swapBuffers(WindowHandle)
 {
     calls.push_back("swapBuffers");

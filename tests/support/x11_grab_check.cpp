@@ -12,8 +12,8 @@ int main()
         std::puts("no-display");
         return 3;
     }
-    const int result = XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync,
-                                     CurrentTime);
+    const int result =
+        XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync, CurrentTime);
     int exitCode = 2;
     switch (result) {
     case GrabSuccess:
