@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test under a virtual X
 # display with Mesa's software renderer; then the same suite built with the
-# sanitizers, which also leak-checks whole games of the real toy.
+# sanitizers, which also leak-checks whole games of the real toy. The code's
+# formatting is checked first.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" --tests
+bash "$top/scripts/check-format.sh"
 bash "$top/scripts/build.sh" -DZINDLE_TESTS=ON
 (
   cd "${ZINDLE_BUILD_DIR:-$top/build}"
