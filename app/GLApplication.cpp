@@ -1,6 +1,7 @@
 #include "app/GLApplication.h"
 
 #include "util/DebugTrace.h"
+#include "util/StartupReport.h"
 
 #include <GL/gl.h>
 
@@ -44,6 +45,7 @@ void setGlobalGLState()
 GLApplication::GLApplication(Platform& platform) : instance(platform)
 {
     gdiplusStatus = instance.startDrawing(&gdiplusToken, gdiplusStartupInput);
+    reportStartupStep("drawing started");
     active = 0;
 }
 
@@ -68,6 +70,7 @@ int GLApplication::run()
         reportFailure(instance, "Your video card or driver cannot handle 1024x768x32 in full screen mode.\n", "Zindle");
         fullScreen = 0;
     }
+    reportStartupStep("display mode chosen");
 
     theApplication = this;
     instance.registerClass({windowProc, className, iconResource});
@@ -90,11 +93,14 @@ int GLApplication::run()
         return 1;
     }
 
+    reportStartupStep("window created");
     instance.showWindow(window);
     instance.setForegroundWindow(window);
     instance.setFocus(window);
+    reportStartupStep("window shown");
 
     showSplash(window);
+    reportStartupStep("splash shown");
 
     ContextHandle context = instance.createGLContext(window);
     if (context == 0) {
@@ -105,14 +111,17 @@ int GLApplication::run()
         return 1;
     }
     instance.makeCurrent(window, context);
-
     setGlobalGLState();
+    reportStartupStep("GL context made");
+
     createScene();
+    reportStartupStep("scene built");
 
     frameTimer.start();
     totalTimer.start();
 
     Message msg;
+    bool firstFrame = true;
     for (;;) {
         if (instance.peekMessage(msg)) {
             if (msg.message == WM_QUIT)
@@ -133,7 +142,10 @@ int GLApplication::run()
         double totalSeconds = totalTimer.seconds();
 
         drawFrame(totalSeconds, frameSeconds);
+        if (firstFrame)
+            reportStartupStep("first frame drawn");
         instance.swapBuffers(window);
+        firstFrame = false;
     }
 
     destroyScene();

@@ -2,12 +2,15 @@
 // runs on it, and its result is the process exit code.
 #include "game/Zindle.h"
 #include "platform/SdlPlatform.h"
+#include "util/StartupReport.h"
 
 #include <cstdio>
 
 int main()
 {
+    reportStartupStep("main");
     platform::SdlPlatform platform;
+    reportStartupStep("video started");
     if (!platform.initialized()) {
         std::fprintf(stderr, "zindle: cannot start without a display: %s\n", platform.initError().c_str());
         return 1;

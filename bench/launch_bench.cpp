@@ -1,15 +1,25 @@
-// Launch to the first frame on screen: the real program, from just before the
-// process is started to the moment its first buffer swap returns. Budget:
-// 250 ms. The program is started in its own folder (with its splash picture
-// beside it) on the X server in DISPLAY, with ZINDLE_REPORT_FIRST_SWAP set,
-// which makes it write the CLOCK_MONOTONIC time of that swap as one line on
-// standard error. The program's resident memory is read from /proc right
-// then; it is then sent SIGTERM and must end with exit code 0. The figures are
-// the medians of several runs.
+// Launch to the first frame on screen, against a floor. Every scenario starts
+// the real program as a process, from just before fork() to the moment its
+// first buffer swap returns; the floor (bench/floor/launch_floor.cpp) is a bare
+// SDL program that opens the same kind of window with a GL context and swaps
+// once, started the same way. Runs go round by round, each round starting the
+// floor and every scenario once in a rotating order, so that a busy moment of
+// the machine hits them alike; the figures are medians, and the ratio to the
+// floor is the median of the per-round ratios.
 //
-//   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24" ./launch_bench ../zindle [runs]
+// Budgets: the normal start within 1.3 times the floor, and within 250 ms.
+// Each program runs in its scenario's folder on the X server in DISPLAY, with
+// ZINDLE_REPORT_FIRST_SWAP and ZINDLE_REPORT_STARTUP set: it writes the
+// CLOCK_MONOTONIC time of its first swap and of each start-up step on standard
+// error, from which the per-step timeline below comes. The toy's resident
+// memory is read from /proc right after its first swap; it is then sent
+// SIGTERM and must end with exit code 0. The floor ends by itself.
+//
+//   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24"
+//       ./launch_bench ../zindle ./launch_floor [rounds]
 #include "bench/support/Stats.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -17,17 +27,48 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
 
+namespace fs = std::filesystem;
+
+constexpr double budgetRatio = 1.3;
 constexpr double budgetMs = 250.0;
 constexpr int deadlineMs = 30000;
 constexpr char swapLine[] = "zindle: first frame swapped at ";
+constexpr char stepLine[] = "zindle: start-up ";
+constexpr char swapStep[] = "first frame swapped";
+
+// One way of starting the toy, measured against the same floor and the same
+// normal start. To add one: a name, a folder to start in (made by prepare, in
+// a scratch folder of its own that is removed afterwards), and the variables
+// to set (an empty value unsets).
+struct Scenario {
+    std::string name;
+    // Lays out the folder the toy starts in; returns false (with a reason) if
+    // the scenario cannot be set up here. The default starts in the toy's own
+    // folder, where its splash picture lies.
+    std::function<bool(const fs::path& scratch, fs::path& folder, std::string& why)> prepare;
+    std::vector<std::pair<std::string, std::string>> environment;
+    // Whether the budgets apply; other scenarios are reported only.
+    bool budgeted = false;
+};
+
+std::vector<Scenario> scenarios()
+{
+    std::vector<Scenario> list;
+    list.push_back({"normal start", nullptr, {}, true});
+    return list;
+}
 
 double monotonicSeconds()
 {
@@ -51,9 +92,19 @@ long residentKilobytes(pid_t pid)
     return value;
 }
 
+struct Run {
+    double launchMs = -1.0; // fork to the first swap
+    double wholeMs = -1.0;  // fork to the exit, for a program that ends by itself
+    long residentKb = -1;
+    int exitCode = -1;
+    // Start-up steps in the order written, in ms after the fork.
+    std::vector<std::pair<std::string, double>> steps;
+    std::string output;
+};
+
 // Reads what the program writes to standard error until the swap line shows
-// or the deadline passes; returns the time in it, or a negative value.
-double readSwapTime(int fd, std::string& output)
+// or the deadline passes, noting every start-up step on the way.
+bool readUntilSwap(int fd, double start, Run& run)
 {
     const double deadline = monotonicSeconds() + deadlineMs / 1000.0;
     std::string pending;
@@ -64,18 +115,27 @@ double readSwapTime(int fd, std::string& output)
         char chunk[4096];
         const ssize_t got = read(fd, chunk, sizeof chunk);
         if (got <= 0)
-            return -1.0;
+            return false;
         pending.append(chunk, static_cast<std::size_t>(got));
         std::size_t end;
         while ((end = pending.find('\n')) != std::string::npos) {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
-            output += line + "\n";
-            if (line.compare(0, sizeof swapLine - 1, swapLine) == 0)
-                return std::atof(line.c_str() + sizeof swapLine - 1);
+            run.output += line + "\n";
+            if (line.compare(0, sizeof swapLine - 1, swapLine) == 0) {
+                run.launchMs = (std::atof(line.c_str() + sizeof swapLine - 1) - start) * 1000.0;
+                run.steps.emplace_back(swapStep, run.launchMs);
+                return true;
+            }
+            if (line.compare(0, sizeof stepLine - 1, stepLine) == 0) {
+                const std::size_t at = line.rfind(" at ");
+                if (at != std::string::npos && at > sizeof stepLine - 1)
+                    run.steps.emplace_back(line.substr(sizeof stepLine - 1, at - (sizeof stepLine - 1)),
+                                           (std::atof(line.c_str() + at + 4) - start) * 1000.0);
+            }
         }
     }
-    return -1.0;
+    return false;
 }
 
 // Waits for the child to end; its exit code, or -1 after a kill at the deadline.
@@ -91,21 +151,21 @@ int reap(pid_t pid, int fd)
         if (done == pid)
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         pollfd wait{fd, POLLIN, 0};
-        poll(&wait, 1, 20);
+        poll(&wait, 1, 2);
     }
     kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
     return -1;
 }
 
-struct Run {
-    double launchMs = -1.0;
-    long residentKb = -1;
-    int exitCode = -1;
-    std::string output;
+struct Program {
+    std::string path;
+    fs::path folder;
+    std::vector<std::pair<std::string, std::string>> environment;
+    bool endsByItself = false;
 };
 
-Run launchOnce(const std::string& program, const std::string& folder)
+Run launchOnce(const Program& program)
 {
     Run run;
     int pipeFds[2];
@@ -117,10 +177,17 @@ Run launchOnce(const std::string& program, const std::string& folder)
         dup2(pipeFds[1], 2);
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, 1);
-        if (chdir(folder.c_str()) != 0)
+        if (chdir(program.folder.c_str()) != 0)
             _exit(126);
         setenv("ZINDLE_REPORT_FIRST_SWAP", "1", 1);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        setenv("ZINDLE_REPORT_STARTUP", "1", 1);
+        for (const auto& [name, value] : program.environment) {
+            if (value.empty())
+                unsetenv(name.c_str());
+            else
+                setenv(name.c_str(), value.c_str(), 1);
+        }
+        execl(program.path.c_str(), program.path.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(pipeFds[1]);
@@ -128,66 +195,190 @@ Run launchOnce(const std::string& program, const std::string& folder)
         close(pipeFds[0]);
         return run;
     }
-    const double swapped = readSwapTime(pipeFds[0], run.output);
-    if (swapped > 0.0) {
-        run.launchMs = (swapped - start) * 1000.0;
+    if (readUntilSwap(pipeFds[0], start, run) && !program.endsByItself)
         run.residentKb = residentKilobytes(pid);
-    }
     fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
-    kill(pid, SIGTERM);
+    if (!program.endsByItself || run.launchMs < 0)
+        kill(pid, SIGTERM);
     run.exitCode = reap(pid, pipeFds[0]);
+    if (program.endsByItself)
+        run.wholeMs = (monotonicSeconds() - start) * 1000.0;
     close(pipeFds[0]);
     return run;
+}
+
+// Everything measured of one program over the rounds.
+struct Series {
+    std::string name;
+    Program program;
+    bool budgeted = false;
+    std::vector<Run> runs;
+
+    std::vector<double> launches() const
+    {
+        std::vector<double> values;
+        for (const Run& run : runs)
+            values.push_back(run.launchMs);
+        return values;
+    }
+    bool cleanExits() const
+    {
+        return std::all_of(runs.begin(), runs.end(), [](const Run& run) { return run.exitCode == 0; });
+    }
+};
+
+std::vector<double> ratios(const Series& series, const Series& floor)
+{
+    std::vector<double> values;
+    for (std::size_t i = 0; i < series.runs.size() && i < floor.runs.size(); ++i)
+        values.push_back(series.runs[i].launchMs / floor.runs[i].launchMs);
+    return values;
+}
+
+void printList(const std::vector<double>& values, const char* format)
+{
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::printf("%s", i ? ", " : "");
+        std::printf(format, values[i]);
+    }
+}
+
+// Per step: the median time after the fork, and the median of the time since
+// the step before it.
+struct StepFigures {
+    double at = -1.0;
+    double took = -1.0;
+};
+
+std::map<std::string, StepFigures> stepFigures(const Series& series)
+{
+    std::map<std::string, std::vector<double>> at, took;
+    for (const Run& run : series.runs) {
+        double before = 0.0;
+        for (const auto& [step, ms] : run.steps) {
+            at[step].push_back(ms);
+            took[step].push_back(ms - before);
+            before = ms;
+        }
+    }
+    std::map<std::string, StepFigures> figures;
+    for (const auto& [step, values] : at)
+        figures[step] = {bench::median(values), bench::median(took[step])};
+    return figures;
+}
+
+// The toy's steps in its own order, the floor's figures beside them.
+void printTimeline(const Series& toy, const Series& floor)
+{
+    const auto toyFigures = stepFigures(toy);
+    const auto floorFigures = stepFigures(floor);
+    std::printf("Start-up timeline, %s against the floor (ms after fork(), medians; in brackets the time since "
+                "the step before):\n",
+                toy.name.c_str());
+    std::printf("  %-22s %18s %18s\n", "step", toy.name.c_str(), "floor");
+    std::printf("  %-22s %18s %18s\n", "fork", "0.0", "0.0");
+    for (const auto& [step, ms] : toy.runs.front().steps) {
+        const StepFigures mine = toyFigures.at(step);
+        char floorText[64] = "";
+        if (auto found = floorFigures.find(step); found != floorFigures.end())
+            std::snprintf(floorText, sizeof floorText, "%.1f (%.1f)", found->second.at, found->second.took);
+        char toyText[64];
+        std::snprintf(toyText, sizeof toyText, "%.1f (%.1f)", mine.at, mine.took);
+        std::printf("  %-22s %18s %18s\n", step.c_str(), toyText, floorText);
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: launch_bench PROGRAM [runs]\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: launch_bench PROGRAM FLOOR [rounds]\n");
         return 1;
     }
-    char resolved[4096];
-    if (!realpath(argv[1], resolved)) {
-        std::fprintf(stderr, "launch_bench: %s: %s\n", argv[1], std::strerror(errno));
+    char toyPath[4096], floorPath[4096];
+    if (!realpath(argv[1], toyPath) || !realpath(argv[2], floorPath)) {
+        std::fprintf(stderr, "launch_bench: %s or %s: %s\n", argv[1], argv[2], std::strerror(errno));
         return 1;
     }
-    const std::string program = resolved;
-    const std::string folder = program.substr(0, program.rfind('/'));
-    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
+    const fs::path toyFolder = fs::path(toyPath).parent_path();
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 9;
 
-    // One run first, not counted: it fills the file cache and fontconfig's.
-    Run first = launchOnce(program, folder);
-    if (first.launchMs < 0) {
-        std::fprintf(stderr, "launch_bench: no first frame reported; the program said:\n%s", first.output.c_str());
-        return 1;
-    }
+    std::error_code ignored;
+    const fs::path scratch = fs::temp_directory_path() / ("zindle-launch-" + std::to_string(getpid()));
+    fs::create_directories(scratch, ignored);
 
-    std::vector<double> launches;
-    std::vector<double> resident;
-    bool cleanExits = first.exitCode == 0;
-    for (int i = 0; i < runs; ++i) {
-        const Run run = launchOnce(program, folder);
-        if (run.launchMs < 0) {
-            std::fprintf(stderr, "launch_bench: run %d reported no first frame:\n%s", i + 1, run.output.c_str());
-            return 1;
+    std::vector<Series> all;
+    all.push_back({"floor", {floorPath, toyFolder, {}, true}, false, {}});
+    for (Scenario& scenario : scenarios()) {
+        fs::path folder = toyFolder;
+        std::string why;
+        if (scenario.prepare) {
+            const fs::path own = scratch / std::to_string(all.size());
+            fs::create_directories(own, ignored);
+            if (!scenario.prepare(own, folder, why)) {
+                std::printf("%s: not measured here (%s)\n", scenario.name.c_str(), why.c_str());
+                continue;
+            }
         }
-        launches.push_back(run.launchMs);
-        resident.push_back(static_cast<double>(run.residentKb));
-        cleanExits = cleanExits && run.exitCode == 0;
-        if (run.exitCode != 0)
-            std::fprintf(stderr, "launch_bench: run %d ended with %d after SIGTERM\n", i + 1, run.exitCode);
+        all.push_back({scenario.name, {toyPath, folder, scenario.environment, false}, scenario.budgeted, {}});
     }
 
-    const double launch = bench::median(launches);
-    std::printf("Launch to the first frame swapped, real program (budget <= %.0f ms):\n", budgetMs);
-    std::printf("  %.1f ms, median of %d runs (", launch, runs);
-    for (std::size_t i = 0; i < launches.size(); ++i)
-        std::printf("%s%.0f", i ? ", " : "", launches[i]);
-    std::printf(")  %s\n", bench::verdict(launch <= budgetMs));
-    std::printf("Resident memory of the real program after its first frame: %.1f MB (median)\n",
-                bench::median(resident) / 1024.0);
-    std::printf("SIGTERM ended every run with exit code 0: %s\n", cleanExits ? "yes" : "NO");
-    return launch <= budgetMs && cleanExits ? 0 : 2;
+    // A round first, not counted: it fills the file cache and fontconfig's.
+    int status = 0;
+    for (int round = -1; round < rounds && status == 0; ++round) {
+        for (std::size_t k = 0; k < all.size(); ++k) {
+            Series& series = all[(k + static_cast<std::size_t>(std::max(round, 0))) % all.size()];
+            Run run = launchOnce(series.program);
+            if (run.launchMs < 0) {
+                std::fprintf(stderr, "launch_bench: %s reported no first frame; it said:\n%s", series.name.c_str(),
+                             run.output.c_str());
+                status = 1;
+                break;
+            }
+            if (run.exitCode != 0)
+                std::fprintf(stderr, "launch_bench: %s ended with %d\n", series.name.c_str(), run.exitCode);
+            if (round >= 0)
+                series.runs.push_back(std::move(run));
+        }
+    }
+    fs::remove_all(scratch, ignored);
+    if (status != 0)
+        return status;
+
+    const Series& floor = all.front();
+    std::vector<double> floorWhole;
+    for (const Run& run : floor.runs)
+        floorWhole.push_back(run.wholeMs);
+    std::printf("Launch to the first frame swapped, medians of %d interleaved rounds:\n", rounds);
+    std::printf("  %-24s %7.1f ms (", "floor (bare SDL + GL)", bench::median(floor.launches()));
+    printList(floor.launches(), "%.0f");
+    std::printf("); its whole run, exit included: %.1f ms\n", bench::median(floorWhole));
+
+    bool met = floor.cleanExits();
+    for (std::size_t s = 1; s < all.size(); ++s) {
+        const Series& series = all[s];
+        const double launch = bench::median(series.launches());
+        const double ratio = bench::median(ratios(series, floor));
+        std::printf("  %-24s %7.1f ms (", series.name.c_str(), launch);
+        printList(series.launches(), "%.0f");
+        std::printf(")\n  %-24s %7.2f x the floor (per round: ", "", ratio);
+        printList(ratios(series, floor), "%.2f");
+        std::printf(")");
+        if (series.budgeted) {
+            const bool within = ratio <= budgetRatio && launch <= budgetMs;
+            std::printf("  budget <= %.1f x and <= %.0f ms: %s", budgetRatio, budgetMs, bench::verdict(within));
+            met = met && within;
+        }
+        std::printf("\n");
+        std::vector<double> resident;
+        for (const Run& run : series.runs)
+            resident.push_back(static_cast<double>(run.residentKb));
+        std::printf("  %-24s resident memory after the first frame %.1f MB; SIGTERM ended every run with 0: %s\n", "",
+                    bench::median(resident) / 1024.0, series.cleanExits() ? "yes" : "NO");
+        met = met && series.cleanExits();
+    }
+    std::printf("\n");
+    printTimeline(all[1], floor);
+    return met ? 0 : 2;
 }

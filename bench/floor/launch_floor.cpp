@@ -1,0 +1,77 @@
+// The floor under the toy's launch: the least a program can do to put a frame
+// on screen the way the toy does. It links SDL and GL only, opens the same
+// kind of window (hidden OpenGL window covering the 1024x768 screen, borderless,
+// then shown) with the same GL attributes, clears, swaps once and ends. The
+// launch benchmark starts it exactly as it starts the toy; with the toy's
+// report variables set it writes the same start-up lines, so both timelines
+// line up step by step.
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+// The toy's hook line, so the benchmark reads both programs alike.
+void report(const char* step)
+{
+    static const bool on = std::getenv("ZINDLE_REPORT_STARTUP") != nullptr;
+    if (!on)
+        return;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "zindle: start-up %s at %lld.%09ld\n", step, static_cast<long long>(now.tv_sec), now.tv_nsec);
+}
+
+} // namespace
+
+int main()
+{
+    report("main");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "launch_floor: %s\n", SDL_GetError());
+        return 1;
+    }
+    report("video started");
+
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_Window* window = SDL_CreateWindow("floor", 0, 0, 1024, 768,
+                                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    if (window == nullptr) {
+        std::fprintf(stderr, "launch_floor: %s\n", SDL_GetError());
+        return 1;
+    }
+    report("window created");
+    SDL_ShowWindow(window);
+    report("window shown");
+
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (context == nullptr) {
+        std::fprintf(stderr, "launch_floor: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_GL_SetSwapInterval(1);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    report("GL context made");
+    SDL_GL_SwapWindow(window);
+    if (std::getenv("ZINDLE_REPORT_FIRST_SWAP") != nullptr) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::fprintf(stderr, "zindle: first frame swapped at %lld.%09ld\n", static_cast<long long>(now.tv_sec),
+                     now.tv_nsec);
+    }
+
+    SDL_GL_DeleteContext(context);
+    SDL_DestroyWindow(window);
+    SDL_Quit();
+    return 0;
+}
