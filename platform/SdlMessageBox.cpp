@@ -1,22 +1,34 @@
-// Message boxes. SDL's box blocks until it is dismissed; with no display it
-// fails at once, and then the line the caller wrote on stderr has to do.
+// Message boxes. The toy's own box shows on any X display; where there is no
+// X display to open but SDL runs on another driver (Wayland), SDL's box has
+// to do. With no display at all the box fails at once, and then the line the
+// caller wrote on stderr has to do.
 #include "platform/SdlPlatform.h"
 
 #include "platform/SdlPlatformState.h"
+#include "platform/X11MessageBox.h"
 
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace platform {
 
 void SdlPlatform::messageBox(std::string_view text, std::string_view caption)
 {
-    const std::string message(text);
-    const std::string title(caption);
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), nullptr) != 0)
-        std::fprintf(stderr, "zindle: cannot show a message box: %s\n", SDL_GetError());
+    std::string error;
+    if (showX11MessageBox(text, caption, error) != BoxOutcome::noDisplay)
+        return;
+    const char* driver = state->initialized ? SDL_GetCurrentVideoDriver() : nullptr;
+    if (driver != nullptr && std::strcmp(driver, "x11") != 0) {
+        const std::string message(text);
+        const std::string title(caption);
+        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), nullptr) == 0)
+            return;
+        error = SDL_GetError();
+    }
+    std::fprintf(stderr, "zindle: cannot show a message box: %s\n", error.c_str());
 }
 
 } // namespace platform

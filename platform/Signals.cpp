@@ -5,7 +5,11 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 
@@ -17,6 +21,9 @@ constexpr int politeSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int crashSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 
 volatile std::sig_atomic_t closeRequested = 0;
+// Written to by the polite handler so that a blocking wait wakes up; both
+// ends are non-blocking, so a full pipe never holds the handler up.
+int wakePipe[2] = {-1, -1};
 std::atomic<std::uint32_t> guardedWindow{0};
 volatile std::sig_atomic_t crashing = 0;
 
@@ -35,6 +42,19 @@ bool alternateStackSet = false;
 extern "C" void onPoliteSignal(int)
 {
     closeRequested = 1;
+    if (wakePipe[1] >= 0) {
+        const int savedErrno = errno;
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = write(wakePipe[1], &byte, 1);
+        errno = savedErrno;
+    }
+}
+
+void drainWakePipe()
+{
+    char bytes[64];
+    while (wakePipe[0] >= 0 && read(wakePipe[0], bytes, sizeof bytes) > 0) {
+    }
 }
 
 extern "C" void onCrashSignal(int signalNumber)
@@ -70,6 +90,8 @@ void install()
         return;
     installed = true;
     closeRequested = 0;
+    if (pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        wakePipe[0] = wakePipe[1] = -1;
     for (std::size_t i = 0; i < std::size(politeSignals); ++i)
         setHandler(politeSignals[i], onPoliteSignal, SA_RESTART, &previousPolite[i]);
     stack_t stack{};
@@ -94,6 +116,11 @@ void restore()
         sigaltstack(&previousStack, nullptr);
         alternateStackSet = false;
     }
+    for (int& end : wakePipe) {
+        if (end >= 0)
+            close(end);
+        end = -1;
+    }
 }
 
 bool takeCloseRequest()
@@ -101,7 +128,18 @@ bool takeCloseRequest()
     if (!closeRequested)
         return false;
     closeRequested = 0;
+    drainWakePipe();
     return true;
+}
+
+bool closeRequestPending()
+{
+    return closeRequested != 0;
+}
+
+int closeRequestFd()
+{
+    return wakePipe[0];
 }
 
 void guardFullScreenWindow(WindowHandle window)

@@ -18,6 +18,13 @@ void restore();
 // count as one.
 bool takeCloseRequest();
 
+// Whether a polite end is waiting, leaving it for takeCloseRequest. A loop
+// that blocks (a message box) watches closeRequestFd(), which is readable
+// while one is waiting, whichever thread the signal was delivered to; -1 if
+// the handlers are not installed.
+bool closeRequestPending();
+int closeRequestFd();
+
 // The full-screen window a crash must take out of full screen; 0 for none.
 void guardFullScreenWindow(WindowHandle window);
 

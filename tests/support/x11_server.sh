@@ -30,17 +30,28 @@ wait_child() {
   { wait "$2"; } 2>/dev/null || child_exit=$?
 }
 
-# start_xvfb WIDTH HEIGHT: a private Xvfb on a free display; sets DISPLAY.
+# start_xvfb WIDTH HEIGHT [XVFB OPTION...]: a private Xvfb on a free display;
+# sets DISPLAY.
 start_xvfb() {
   local fifo="$work/displayfd"
+  rm -f "$fifo"
   mkfifo "$fifo"
   # -noreset: a server that resets when its last client leaves refuses the
   # next one for a moment.
-  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset 3>"$fifo" 2>"$work/server.log" &
+  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset "${@:3}" 3>"$fifo" 2>"$work/server.log" &
   server_pid=$!
   local number
   read -r -t 60 number <"$fifo" || fail "Xvfb did not start: $(cat "$work/server.log")"
   export DISPLAY=":$number"
   export LIBGL_ALWAYS_SOFTWARE=1
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+}
+
+# stop_server: ends the private X server and waits for it, so that the next
+# one can start.
+stop_server() {
+  [ -n "$server_pid" ] || return 0
+  kill "$server_pid" 2>/dev/null || true
+  wait_child 30 "$server_pid"
+  server_pid=""
 }

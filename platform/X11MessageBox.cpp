@@ -1,0 +1,230 @@
+// The message box window on a connection of its own: a dialog titled with the
+// caption, centred on the screen and kept above a full-screen window, taking
+// the keyboard focus once it shows. Its loop waits on the X connection and on
+// the signal handlers' wake-up pipe together, so a polite end closes it at
+// once instead of waiting for the next key.
+#include "platform/X11MessageBox.h"
+
+#include "platform/MessageBoxLayout.h"
+#include "platform/MessageBoxPainter.h"
+#include "platform/Signals.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+#include <poll.h>
+
+#include <string>
+
+namespace platform {
+
+namespace {
+
+// X errors caused on the box's own connection (a focus the server will not
+// give, a window another client destroyed) are no reason to end the toy; all
+// others go to the handler that was there before.
+Display* boxDisplay = nullptr;
+XErrorHandler previousErrorHandler = nullptr;
+
+int onXError(Display* display, XErrorEvent* event)
+{
+    if (display == boxDisplay)
+        return 0;
+    return previousErrorHandler != nullptr ? previousErrorHandler(display, event) : 0;
+}
+
+bool dismissesBox(KeySym key)
+{
+    return key == XK_Return || key == XK_KP_Enter || key == XK_space || key == XK_Escape;
+}
+
+class Box {
+public:
+    Box(Display* connection, std::string_view text, std::string_view caption)
+        : display(connection), painter(text), layout(layOutMessageBox(painter.textSize(), painter.labelSize()))
+    {
+        create(caption);
+        surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, DefaultScreen(display)),
+                                            layout.window.width, layout.window.height);
+        XMapRaised(display, window);
+    }
+
+    ~Box()
+    {
+        cairo_surface_destroy(surface);
+        if (!destroyed)
+            XDestroyWindow(display, window);
+        XSync(display, False);
+    }
+
+    Box(const Box&) = delete;
+    Box& operator=(const Box&) = delete;
+
+    BoxOutcome run()
+    {
+        const pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0},
+                                   {signals::closeRequestFd(), POLLIN, 0}};
+        for (;;) {
+            // XPending also sends what is still buffered.
+            while (!done && XPending(display) > 0) {
+                XEvent event;
+                XNextEvent(display, &event);
+                handle(event);
+            }
+            if (done)
+                return BoxOutcome::dismissed;
+            if (signals::closeRequestPending())
+                return BoxOutcome::closeRequested;
+            // Woken by an event, a signal's byte or the interruption itself;
+            // the next pass looks at all of them.
+            pollfd ready[2] = {watched[0], watched[1]};
+            poll(ready, ready[1].fd >= 0 ? 2 : 1, -1);
+        }
+    }
+
+private:
+    Atom atom(const char* name) { return XInternAtom(display, name, False); }
+
+    void create(std::string_view caption)
+    {
+        const int screen = DefaultScreen(display);
+        const int x = (DisplayWidth(display, screen) - layout.window.width) / 2;
+        const int y = (DisplayHeight(display, screen) - layout.window.height) / 2;
+        XSetWindowAttributes attributes{};
+        attributes.event_mask =
+            ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+        attributes.background_pixel = WhitePixel(display, screen);
+        window = XCreateWindow(display, RootWindow(display, screen), x, y, static_cast<unsigned>(layout.window.width),
+                               static_cast<unsigned>(layout.window.height), 0, CopyFromParent, InputOutput,
+                               CopyFromParent, CWEventMask | CWBackPixel, &attributes);
+
+        const std::string title(caption);
+        XStoreName(display, window, title.c_str());
+        XChangeProperty(display, window, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+        char name[] = "zindle";
+        char className[] = "Zindle";
+        XClassHint classHint{name, className};
+        XSetClassHint(display, window, &classHint);
+
+        // A fixed size at a chosen place, input wanted, closable by the
+        // window manager, a dialog that stays above a full-screen window.
+        XSizeHints size{};
+        size.flags = PPosition | PSize | PMinSize | PMaxSize;
+        size.x = x;
+        size.y = y;
+        size.width = size.min_width = size.max_width = layout.window.width;
+        size.height = size.min_height = size.max_height = layout.window.height;
+        XSetWMNormalHints(display, window, &size);
+        XWMHints hints{};
+        hints.flags = InputHint | StateHint;
+        hints.input = True;
+        hints.initial_state = NormalState;
+        XSetWMHints(display, window, &hints);
+        deleteWindow = atom("WM_DELETE_WINDOW");
+        XSetWMProtocols(display, window, &deleteWindow, 1);
+        Atom type = atom("_NET_WM_WINDOW_TYPE_DIALOG");
+        XChangeProperty(display, window, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&type), 1);
+        Atom above = atom("_NET_WM_STATE_ABOVE");
+        XChangeProperty(display, window, atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&above), 1);
+        protocols = atom("WM_PROTOCOLS");
+    }
+
+    void paint()
+    {
+        cairo_t* cairo = cairo_create(surface);
+        painter.paint(cairo, layout, buttonHeld);
+        cairo_destroy(cairo);
+        cairo_surface_flush(surface);
+    }
+
+    void handle(const XEvent& event)
+    {
+        switch (event.type) {
+        case Expose:
+            if (event.xexpose.count == 0)
+                paint();
+            break;
+        case MapNotify:
+            // Without a window manager nobody else gives the box the keyboard.
+            XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+            break;
+        case KeyPress: {
+            // A key counts when it is let go, and only if it went down while
+            // the box was up: a key still held from before does not dismiss it.
+            const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0);
+            armedKey = dismissesBox(key) ? key : NoSymbol;
+            break;
+        }
+        case KeyRelease:
+            if (armedKey != NoSymbol && XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0) == armedKey)
+                done = true;
+            break;
+        case ButtonPress:
+            if (event.xbutton.button == Button1 && layout.button.contains(event.xbutton.x, event.xbutton.y)) {
+                buttonHeld = true;
+                paint();
+            }
+            break;
+        case ButtonRelease:
+            if (event.xbutton.button == Button1 && buttonHeld) {
+                buttonHeld = false;
+                done = layout.button.contains(event.xbutton.x, event.xbutton.y);
+                if (!done)
+                    paint();
+            }
+            break;
+        case ClientMessage:
+            if (event.xclient.message_type == protocols &&
+                static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow)
+                done = true;
+            break;
+        case DestroyNotify:
+            if (event.xdestroywindow.window == window)
+                done = destroyed = true;
+            break;
+        default:
+            break;
+        }
+    }
+
+    Display* display;
+    MessageBoxPainter painter;
+    MessageBoxLayout layout;
+    Window window = None;
+    cairo_surface_t* surface = nullptr;
+    Atom protocols = None;
+    Atom deleteWindow = None;
+    KeySym armedKey = NoSymbol;
+    bool buttonHeld = false;
+    bool done = false;
+    bool destroyed = false;
+};
+
+} // namespace
+
+BoxOutcome showX11MessageBox(std::string_view text, std::string_view caption, std::string& error)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        error = std::string("cannot open the X display \"") + XDisplayName(nullptr) + "\"";
+        return BoxOutcome::noDisplay;
+    }
+    boxDisplay = display;
+    previousErrorHandler = XSetErrorHandler(onXError);
+    BoxOutcome outcome;
+    {
+        Box box(display, text, caption);
+        outcome = box.run();
+    }
+    XCloseDisplay(display);
+    XSetErrorHandler(previousErrorHandler);
+    boxDisplay = nullptr;
+    return outcome;
+}
+
+} // namespace platform
