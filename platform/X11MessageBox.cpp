@@ -13,8 +13,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
+#include <cairo.h>
 #include <poll.h>
+
+#include <cstdint>
+#include <cstdlib>
 
 #include <string>
 
@@ -35,6 +38,46 @@ int onXError(Display* display, XErrorEvent* event)
     return previousErrorHandler != nullptr ? previousErrorHandler(display, event) : 0;
 }
 
+// A Cairo RGB24 pixel (0x00RRGGBB) as a pixel value of a true-colour visual
+// of any depth.
+class PixelFormat {
+public:
+    explicit PixelFormat(const Visual* visual)
+        : red(visual->red_mask), green(visual->green_mask), blue(visual->blue_mask)
+    {
+    }
+
+    unsigned long pixel(std::uint32_t rgb) const
+    {
+        return red.place((rgb >> 16) & 0xFF) | green.place((rgb >> 8) & 0xFF) | blue.place(rgb & 0xFF);
+    }
+
+private:
+    struct Channel {
+        unsigned long mask;
+        int shift = 0;
+        int bits = 0;
+
+        explicit Channel(unsigned long channelMask) : mask(channelMask)
+        {
+            while (mask != 0 && ((mask >> shift) & 1) == 0)
+                ++shift;
+            while (((mask >> (shift + bits)) & 1) != 0)
+                ++bits;
+        }
+
+        // The top bits of an 8-bit value, where the mask holds them.
+        unsigned long place(std::uint32_t value) const
+        {
+            const unsigned long scaled = bits >= 8 ? value << (bits - 8) : value >> (8 - bits);
+            return (scaled << shift) & mask;
+        }
+    };
+    Channel red;
+    Channel green;
+    Channel blue;
+};
+
 bool dismissesBox(KeySym key)
 {
     return key == XK_Return || key == XK_KP_Enter || key == XK_space || key == XK_Escape;
@@ -46,14 +89,17 @@ public:
         : display(connection), painter(text), layout(layOutMessageBox(painter.textSize(), painter.labelSize()))
     {
         create(caption);
-        surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, DefaultScreen(display)),
-                                            layout.window.width, layout.window.height);
+        surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.window.width, layout.window.height);
+        gc = XCreateGC(display, window, 0, nullptr);
         XMapRaised(display, window);
     }
 
     ~Box()
     {
         cairo_surface_destroy(surface);
+        if (image != nullptr)
+            XDestroyImage(image);
+        XFreeGC(display, gc);
         if (!destroyed)
             XDestroyWindow(display, window);
         XSync(display, False);
@@ -64,8 +110,7 @@ public:
 
     BoxOutcome run()
     {
-        const pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0},
-                                   {signals::closeRequestFd(), POLLIN, 0}};
+        const pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0}, {signals::closeRequestFd(), POLLIN, 0}};
         for (;;) {
             // XPending also sends what is still buffered.
             while (!done && XPending(display) > 0) {
@@ -134,12 +179,44 @@ private:
         protocols = atom("WM_PROTOCOLS");
     }
 
+    // Painted off screen with Cairo, then put into the window as an image
+    // in the window's own pixel format; Cairo's Xlib backend would keep data
+    // for the connection that it never frees.
     void paint()
     {
         cairo_t* cairo = cairo_create(surface);
         painter.paint(cairo, layout, buttonHeld);
         cairo_destroy(cairo);
         cairo_surface_flush(surface);
+        if (image == nullptr && !makeImage())
+            return;
+        const unsigned char* rows = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        const PixelFormat format(DefaultVisual(display, DefaultScreen(display)));
+        for (int y = 0; y < layout.window.height; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(rows + y * stride);
+            for (int x = 0; x < layout.window.width; ++x)
+                XPutPixel(image, x, y, format.pixel(row[x]));
+        }
+        XPutImage(display, window, gc, image, 0, 0, 0, 0, static_cast<unsigned>(layout.window.width),
+                  static_cast<unsigned>(layout.window.height));
+    }
+
+    bool makeImage()
+    {
+        const int screen = DefaultScreen(display);
+        const auto width = static_cast<unsigned>(layout.window.width);
+        const auto height = static_cast<unsigned>(layout.window.height);
+        // XDestroyImage frees the pixels with free().
+        char* pixels = static_cast<char*>(std::calloc(std::size_t{width} * height, 4));
+        if (pixels == nullptr)
+            return false;
+        image =
+            XCreateImage(display, DefaultVisual(display, screen), static_cast<unsigned>(DefaultDepth(display, screen)),
+                         ZPixmap, 0, pixels, width, height, 32, 0);
+        if (image == nullptr)
+            std::free(pixels);
+        return image != nullptr;
     }
 
     void handle(const XEvent& event)
@@ -179,8 +256,7 @@ private:
             }
             break;
         case ClientMessage:
-            if (event.xclient.message_type == protocols &&
-                static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow)
+            if (event.xclient.message_type == protocols && static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow)
                 done = true;
             break;
         case DestroyNotify:
@@ -197,6 +273,8 @@ private:
     MessageBoxLayout layout;
     Window window = None;
     cairo_surface_t* surface = nullptr;
+    GC gc = nullptr;
+    XImage* image = nullptr;
     Atom protocols = None;
     Atom deleteWindow = None;
     KeySym armedKey = NoSymbol;
