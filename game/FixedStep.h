@@ -12,6 +12,8 @@ public:
 
     // Adds one frame's time and returns how many whole steps are now due.
     int advance(double frameSeconds);
+    // How far the next step has come, from 0 up to (never reaching) 1.
+    double fraction() const { return pending / step; }
 
     double pending = 0.0;
 };

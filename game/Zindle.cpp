@@ -108,12 +108,19 @@ void Zindle::drawFrame(double totalSeconds, double frameSeconds)
 
     light->render();
 
-    // The motions advance in fixed steps whatever the frame rate (see FixedStep).
-    int steps = motionSteps.advance(frameSeconds);
+    // The motions advance in fixed steps whatever the frame rate (see
+    // FixedStep); each cube is drawn part-way through its last step (see
+    // InBetween), so that it moves on every frame at any refresh rate.
+    const int steps = motionSteps.advance(frameSeconds);
+    const double fraction = motionSteps.fraction();
     for (int i = 0; i < blockCount; ++i) {
-        for (int step = 0; step < steps; ++step)
+        for (int step = 0; step < steps; ++step) {
+            drawn[i].stepFrom(motions[i]);
             motions[i].update(FixedStep::step);
-        motions[i].applyTo(blocks[i].get());
+        }
+        if (steps > 0)
+            drawn[i].stepTo(motions[i]);
+        drawn[i].applyTo(blocks[i].get(), fraction);
         renderPlaced(*blocks[i]);
     }
 

@@ -6,6 +6,7 @@
 
 #include "app/GLApplication.h"
 #include "game/FixedStep.h"
+#include "game/InBetween.h"
 #include "motion/Ballistic.h"
 #include "platform/Bitmap.h"
 #include "scene/Cubbit.h"
@@ -37,6 +38,9 @@ public:
 
     // Frame time not yet turned into motion steps.
     FixedStep motionSteps;
+    // What each motion's last step moved through, drawn part-way by the
+    // pending fraction of the next step.
+    std::array<InBetween, blockCount> drawn;
 
     // What each block carries, by index: its character and the key that throws it.
     static const std::array<const char16_t*, blockCount> characters;

@@ -9,7 +9,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZINDLE_BENCH_DIR:-$top/build-bench}
 bash "$top/scripts/install-deps.sh" --tests
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZINDLE_TESTS=OFF -DZINDLE_BENCH=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target zindle texture_bench alloc_bench frame_bench launch_bench launch_floor
+cmake --build "$build" -j "$(nproc)" --target zindle texture_bench alloc_bench frame_bench refresh_bench launch_bench launch_floor
 
 export LIBGL_ALWAYS_SOFTWARE=1
 cd "$build"
@@ -19,6 +19,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   run "start-up textures" ./bench/texture_bench
   run "allocations" ./bench/alloc_bench
   run "frame rate and memory" ./bench/frame_bench
+  run "smoothness at other refresh rates" ./bench/refresh_bench
   run "launch" ./bench/launch_bench ./zindle ./bench/launch_floor
   echo
   if [ $status = 0 ]; then echo "every budget met"; else echo "SOME BUDGET MISSED"; fi
