@@ -138,8 +138,8 @@ int main(int argc, char** argv)
     RefreshClock clock;
     platform::setClock(&clock);
 
-    const Case cases[] = {{60, 0, false}, {75, 0, true}, {120, 0, false}, {144, 0, true}, {240, 0, false},
-                          {60, 1.0, false}, {144, 0.5, false}};
+    const Case cases[] = {{60, 0, false},  {75, 0, true},    {120, 0, false},  {144, 0, true},
+                          {240, 0, false}, {60, 1.0, false}, {144, 0.5, false}};
     std::printf("Frames in flight that repeat the depth of the frame before, real scene, %.0f simulated seconds "
                 "each, three throws every %.1f s (budget 0 %% at 75 and 144 Hz):\n",
                 seconds, throwEverySeconds);

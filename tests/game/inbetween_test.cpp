@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 using testing_support::ScriptedPlatform;
@@ -129,6 +130,11 @@ struct Rate {
     double shortFrame;
     double longFrame; // frames alternate between the two
 };
+
+void PrintTo(const Rate& rate, std::ostream* out)
+{
+    *out << rate.name;
+}
 
 class ThrowAtRate : public InBetweenTest, public ::testing::WithParamInterface<Rate> {};
 
