@@ -4,6 +4,7 @@
 #include "platform/SdlPlatformState.h"
 
 #include "platform/SdlKeys.h"
+#include "platform/X11Window.h"
 
 #include <SDL.h>
 
@@ -79,6 +80,23 @@ void keyEvent(State& state, const SDL_KeyboardEvent& event)
     state.post(window->handle, message, static_cast<std::uintptr_t>(virtualKey), lParam);
 }
 
+// Some window managers stack a panel over a full-screen window even while it
+// has the focus, and a panel may raise itself later. Looking twice a second
+// costs one round trip to the X server when nothing covers the window.
+void keepFullScreenOnTop(State& state)
+{
+    constexpr std::uint64_t interval = 500;
+    const std::uint64_t now = SDL_GetTicks64();
+    for (State::Window& window : state.windows) {
+        if (!window.fullScreen || window.minimized || now < window.nextStackingCheck)
+            continue;
+        window.nextStackingCheck = now + interval;
+        SDL_Window* sdlWindow = SDL_GetWindowFromID(static_cast<Uint32>(window.handle));
+        if (sdlWindow != nullptr && (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_INPUT_FOCUS) != 0)
+            x11::keepOnTop(window.handle);
+    }
+}
+
 } // namespace
 
 void pumpSdlEvents(State& state)
@@ -100,6 +118,7 @@ void pumpSdlEvents(State& state)
             break;
         }
     }
+    keepFullScreenOnTop(state);
 }
 
 } // namespace platform

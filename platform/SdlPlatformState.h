@@ -40,6 +40,9 @@ struct SdlPlatform::State {
         unsigned width = 0;
         unsigned height = 0;
         std::uintptr_t activation = ~std::uintptr_t{0};
+        // When the full-screen window next looks whether anything is stacked
+        // over it, in SDL's milliseconds.
+        std::uint64_t nextStackingCheck = 0;
     };
     std::vector<Window> windows;
 

@@ -1,17 +1,15 @@
 // The display mode and the one window: an exact full-screen mode or nothing,
-// a hidden OpenGL window with its icon, the keyboard kept in the toy while it
-// is full screen, and the size and activation news that the desktop system
-// sends during creation and showing delivered at once, as it does.
+// a hidden OpenGL window with its icon, the keyboard and the pointer kept in
+// the toy while it is full screen, and the size and activation news that the
+// desktop system sends during creation and showing delivered at once, as it does.
 #include "platform/SdlPlatform.h"
 
 #include "platform/SdlPlatformState.h"
 #include "platform/Signals.h"
+#include "platform/X11Window.h"
 #include "res/WindowIcon.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 
 #include <cstdio>
 #include <string>
@@ -54,12 +52,16 @@ void setGLAttributes()
 
 // A child at the keyboard must not leave the toy by accident: while full
 // screen the window takes the whole keyboard, so Super, Menu, Print and
-// Alt+Tab arrive here as plain key-downs instead of reaching the desktop.
-void keepKeyboard(SDL_Window* window)
+// Alt+Tab arrive here as plain key-downs instead of reaching the desktop, and
+// the pointer stays inside the window, so a click reaches no panel, no other
+// window and no other monitor. SDL holds both while the window has the focus
+// and takes them again when it gets it back.
+void keepKeyboardAndPointer(SDL_Window* window)
 {
     SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
     SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
     SDL_SetWindowKeyboardGrab(window, SDL_TRUE);
+    SDL_SetWindowMouseGrab(window, SDL_TRUE);
 }
 
 // Whether the desktop already shows the chosen mode, so that going full screen
@@ -69,27 +71,6 @@ bool desktopIsInMode(const SdlPlatform::State::FullScreenMode& mode)
     SDL_DisplayMode desktop;
     return mode.chosen && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w == mode.width &&
            desktop.h == mode.height && SDL_BYTESPERPIXEL(desktop.format) == SDL_BYTESPERPIXEL(mode.format);
-}
-
-// Asks the window manager, before the window is first shown, to show it full
-// screen and above everything else. SDL's own full-screen switch on X11 waits
-// up to 100 ms after showing the window for a window manager to move or
-// resize it; a window that already covers the screen is never moved, so every
-// start would pay the whole wait. Where no mode switch is needed this does the
-// same job without it. False where the window is not an X11 one.
-bool markFullScreenBeforeShowing(SDL_Window* window)
-{
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
-        return false;
-    Display* display = info.info.x11.display;
-    Atom states[2] = {XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False),
-                      XInternAtom(display, "_NET_WM_STATE_ABOVE", False)};
-    XChangeProperty(display, info.info.x11.window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
-                    PropModeReplace, reinterpret_cast<unsigned char*>(states), 2);
-    XFlush(display);
-    return true;
 }
 
 } // namespace
@@ -140,13 +121,19 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
     else
         flags |= request.fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+    if (driver != nullptr && std::string_view(driver) == "x11")
+        x11::preferTrueColorVisual();
     const std::string title(request.title);
     SDL_Window* window = SDL_CreateWindow(title.c_str(), request.client.left, request.client.top, width, height, flags);
     if (window == nullptr) {
         std::fprintf(stderr, "zindle: cannot create the window: %s\n", SDL_GetError());
         return 0;
     }
-    if (coverScreen && !markFullScreenBeforeShowing(window)) {
+    // SDL's own switch to full screen on X11 waits up to 100 ms after showing
+    // the window for a window manager to move or resize it; a window that
+    // already covers the screen is never moved, so every start would pay the
+    // whole wait. Asking before the first showing does the same job without it.
+    if (coverScreen && !x11::markFullScreen(SDL_GetWindowID(window))) {
         // Not an X11 window after all: let SDL switch to full screen.
         SDL_SetWindowBordered(window, SDL_TRUE);
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
@@ -164,7 +151,7 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
 
     const WindowHandle handle = SDL_GetWindowID(window);
     if (request.fullScreen) {
-        keepKeyboard(window);
+        keepKeyboardAndPointer(window);
         signals::guardFullScreenWindow(handle);
     }
     State::Window record;

@@ -6,7 +6,8 @@ runtime=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libgl-dev libgl
          libgl1-mesa-dri libcairo2-dev libpango1.0-dev libfontconfig-dev libx11-dev
          fonts-dejavu-core fonts-liberation2 xfonts-base)
 testing=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick
-         xserver-xorg-core xserver-xorg-video-dummy clang-format fonts-urw-base35)
+         xserver-xorg-core xserver-xorg-video-dummy clang-format fonts-urw-base35
+         dbus mutter xfwm4 xfce4-panel openbox tint2 wmctrl xterm)
 
 wanted=("${runtime[@]}")
 if [ "${1:-}" = "--tests" ]; then
