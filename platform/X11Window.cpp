@@ -84,7 +84,8 @@ bool visibleArea(Display* display, Window window, Area& area)
 }
 
 // The atoms of a property, or none.
-template <typename Each> void forEachAtom(Display* display, Window window, Atom property, Atom type, Each each)
+template <typename Each>
+void forEachAtom(Display* display, Window window, Atom property, Atom type, Each each)
 {
     Atom actualType = 0;
     int format = 0;
