@@ -5,23 +5,19 @@
 #include "platform/SdlPlatformState.h"
 #include "platform/Signals.h"
 #include "platform/Status.h"
+#include "platform/VideoDriver.h"
 
 #include <SDL.h>
 #include <fontconfig/fontconfig.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace platform {
 
 namespace {
-
-bool hasEnvironment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
 
 // SDL falls back to drivers that draw nowhere when there is no display; the toy
 // would then run unseen. They count only when asked for by name.
@@ -38,17 +34,17 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
     // through its normal tear-down.
     signals::install();
 
-    const bool driverNamed = hasEnvironment("SDL_VIDEODRIVER");
-    if (!driverNamed && !hasEnvironment("DISPLAY") && !hasEnvironment("WAYLAND_DISPLAY")) {
-        // Asking SDL anyway only adds the Wayland library's complaints on stderr.
-        state->initError = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    const DisplayEnvironment environment = readDisplayEnvironment();
+    const bool driverNamed = !environment.namedDriver.empty();
+    const VideoDriverChoice choice = chooseVideoDriver(environment, probeWayland);
+    if (!choice.error.empty()) {
+        state->initError = choice.error;
         return;
     }
-
-    // With only an X display named, a failed connection should say so, not
-    // bring in the Wayland library's complaints and SDL's fallbacks.
-    if (!driverNamed && !hasEnvironment("WAYLAND_DISPLAY"))
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (!choice.note.empty())
+        std::fprintf(stderr, "zindle: %s\n", choice.note.c_str());
+    if (!choice.driver.empty())
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, choice.driver.c_str());
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is one close message, not a second one from SDL_QUIT.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
