@@ -1,5 +1,7 @@
 // A picture drawn straight into a window that has no GL context yet: the
-// splash, on screen while the scene's textures are being made.
+// splash, on screen while the scene's textures are being made. Through the
+// window's own surface where SDL gives it one (X11), through a passing GL
+// context where not (Wayland).
 #include "platform/SdlPlatform.h"
 
 #include "platform/Bitmap.h"
@@ -10,6 +12,9 @@
 #include <cstdio>
 
 namespace platform {
+
+// SdlPictureGL.cpp
+bool drawPictureThroughGL(SDL_Window* window, SDL_Surface* picture, SDL_Rect target);
 
 bool SdlPlatform::drawPicture(WindowHandle handle, Bitmap& picture, int x, int y, int width, int height)
 {
@@ -27,7 +32,6 @@ bool SdlPlatform::drawPicture(WindowHandle handle, Bitmap& picture, int x, int y
     // Without this SDL backs the window surface with a GL context of its own,
     // and makes it current again after a resize, under the program's context.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_Surface* screen = SDL_GetWindowSurface(window);
     // The bitmap's bytes are blue, green, red, alpha: SDL's ARGB8888 on a
     // little-endian machine. SDL only reads through the pointer.
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -35,10 +39,15 @@ bool SdlPlatform::drawPicture(WindowHandle handle, Bitmap& picture, int x, int y
         pixels.stride, SDL_PIXELFORMAT_ARGB8888);
 
     bool drawn = false;
-    if (screen != nullptr && source != nullptr) {
+    const SDL_Rect target{x, y, width, height};
+    if (source != nullptr) {
         SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
-        SDL_Rect target{x, y, width, height};
-        drawn = SDL_BlitScaled(source, nullptr, screen, &target) == 0 && SDL_UpdateWindowSurface(window) == 0;
+        if (SDL_Surface* screen = SDL_GetWindowSurface(window)) {
+            SDL_Rect clipped = target;
+            drawn = SDL_BlitScaled(source, nullptr, screen, &clipped) == 0 && SDL_UpdateWindowSurface(window) == 0;
+        } else {
+            drawn = drawPictureThroughGL(window, source, target);
+        }
     }
     if (!drawn)
         std::fprintf(stderr, "zindle: cannot draw the picture: %s\n", SDL_GetError());
