@@ -48,6 +48,8 @@ void windowEvent(State& state, const SDL_WindowEvent& event)
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
         state.reportActivation(*window, WA_INACTIVE, false);
+        if (window->fullScreen && !window->minimized)
+            stepAsideAfterFocusLoss(window->handle);
         break;
     case SDL_WINDOWEVENT_CLOSE:
         state.post(window->handle, WM_CLOSE);

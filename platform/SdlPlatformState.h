@@ -73,4 +73,8 @@ struct SdlPlatform::State {
 // Moves every waiting SDL event into the message queue, never waiting.
 void pumpSdlEvents(SdlPlatform::State& state);
 
+// Called when a full-screen window has lost the keyboard: makes sure it does
+// not hide the window that has it (SdlFocusLoss.cpp).
+void stepAsideAfterFocusLoss(WindowHandle window);
+
 } // namespace platform
