@@ -1,0 +1,110 @@
+# Shared by the whole-program tests on Wayland compositors (wayland_*_test.sh):
+# the toy and the frame's probe program under a private headless compositor.
+# Sourced, not run; the first argument of the test is the toy program.
+
+set -euo pipefail
+
+fail() { echo "FAIL: $*" >&2; show_logs; exit 1; }
+note() { echo "-- $*" >&2; }
+
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wayland_session.sh"
+wayland_private_namespace "$@"
+
+toy=$(realpath "${1:?the toy program}")
+binary_dir=${ZINDLE_BINARY_DIR:?set by CTest to the build folder}
+probe=$binary_dir/tests/frame_probe
+work=$(mktemp -d /tmp/zindle-wayland.XXXXXX)
+program_pid=""
+
+show_logs() {
+  local log
+  for log in "$work"/program.err "$work"/compositor.log "$work"/keys.log; do
+    [ -s "$log" ] || continue
+    echo "--- $log" >&2
+    grep -v '^size: \|^drawFrame$' "$log" | tail -n 15 >&2 || true
+  done
+}
+
+cleanup() {
+  [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null || true
+  wayland_cleanup
+}
+trap cleanup EXIT
+
+# start_program PROGRAM [NAME=VALUE...]: runs the toy or the probe, in the
+# scratch folder (which holds the splash file), with those variables set.
+start_program() {
+  local program=$1
+  shift
+  : >"$work/program.out"
+  : >"$work/program.err"
+  (cd "$work" && exec env "$@" "$program" >"$work/program.out" 2>"$work/program.err") &
+  program_pid=$!
+}
+
+program_running() { [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; }
+
+# expect_exit SECONDS CODE
+expect_exit() {
+  wait_child "$1" "$program_pid"
+  [ "$child_exit" = timeout ] || program_pid=""
+  [ "$child_exit" = "$2" ] || fail "exit code $child_exit, expected $2"
+}
+
+# traced LINE: the program wrote that line on standard error (the toy's trace).
+traced() { grep -qxF -- "$1" "$work/program.err"; }
+# logged LINE: the probe wrote that line on standard output.
+logged() { grep -qxF -- "$1" "$work/program.out"; }
+
+# Screenshots through the compositor (mutter only).
+# colour FILE X Y: "r g b" in 0-255.
+colour() {
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# covered FILE R G B: every pixel of the picture is near that colour.
+covered() {
+  local size differing
+  size=$(identify -format '%wx%h' "$1")
+  differing=$(compare -metric AE -fuzz 16% "$1" -size "$size" "xc:rgb($2,$3,$4)" null: 2>&1 || true)
+  [ "$differing" = 0 ]
+}
+
+# screen_shows SECONDS R G B: polls screenshots until the whole screen is that colour.
+screen_shows() {
+  local deadline=$((SECONDS + $1))
+  while [ $SECONDS -lt $deadline ]; do
+    keys shot "$work/screen.png"
+    covered "$work/screen.png" "$2" "$3" "$4" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# start_terminal: a second Wayland client, a terminal whose typed keys land in
+# $work/typed the moment they are typed. Waits until it has the keyboard.
+start_terminal() {
+  command -v weston-terminal >/dev/null || fail "weston-terminal is not installed"
+  printf '#!/bin/sh\nstty -icanon -echo\nexec cat >"%s"\n' "$work/typed" >"$work/catter.sh"
+  chmod +x "$work/catter.sh"
+  weston-terminal --shell="$work/catter.sh" >"$work/terminal.log" 2>&1 &
+  terminal_has() { grep -q "$1" "$work/typed" 2>/dev/null; }
+  local deadline=$((SECONDS + 60))
+  until terminal_has x; do
+    [ $SECONDS -lt $deadline ] || fail "the terminal never took a key: $(cat "$work/terminal.log")"
+    keys tap x
+    sleep 0.3
+  done
+}
+typed_size() { stat -c %s "$work/typed"; }
+
+# toy_has_keyboard: taps "a" until the toy traces it.
+toy_has_keyboard() {
+  local deadline=$((SECONDS + 60))
+  until traced "key pressed 65, A"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    program_running || return 1
+    keys tap a
+    sleep 0.3
+  done
+}

@@ -1,0 +1,132 @@
+# Headless Wayland compositors for whole-program tests: mutter (with Xwayland,
+# keys through its remote-desktop D-Bus interface) and weston (no input seat).
+# Sourced, after the test defines `fail`, by a script that first calls
+# wayland_private_namespace "$@" and then sets `work` to a scratch folder.
+#
+# Both compositors choose their Xwayland display number themselves and keep
+# their sockets and lock files in /tmp, so each test runs in a mount namespace
+# of its own with a private /tmp, and in a network namespace of its own, which
+# gives it its own abstract X sockets too.
+
+source "$(dirname "${BASH_SOURCE[0]}")/x11_server.sh"
+
+# wayland_private_namespace ARGS...: runs the calling script again, with the
+# same arguments, in new mount and network namespaces over an empty /tmp.
+# Folders under the old /tmp that the test needs (the build, the sources) are
+# bound back in at the same paths. Exits 77 (skipped) where namespaces cannot
+# be made.
+wayland_private_namespace() {
+  if [ -z "${ZINDLE_PRIVATE_TMP:-}" ]; then
+    unshare --mount --net true 2>/dev/null || { echo "SKIP: cannot make mount and network namespaces"; exit 77; }
+    ZINDLE_PRIVATE_TMP=1 exec unshare --mount --net -- bash "$0" "$@"
+  fi
+  local old_tmp
+  exec {old_tmp}</tmp
+  mount --make-rprivate /
+  mount -t tmpfs -o mode=1777 tmpfs /tmp
+  local path keep
+  for path in "${ZINDLE_BINARY_DIR:-}" "${ZINDLE_SOURCE_DIR:-}" "$(realpath "$0")" "$@"; do
+    [ -e "$path" ] || [[ $path = /tmp/* ]] || continue
+    path=$(realpath -m "$path")
+    [[ $path = /tmp/?* ]] || continue
+    keep=${path#/tmp/}
+    keep=${keep%%/*}
+    [ -e "/tmp/$keep" ] && continue
+    if [ -d "/proc/$$/fd/$old_tmp/$keep" ]; then
+      mkdir "/tmp/$keep"
+    else
+      touch "/tmp/$keep"
+    fi
+    mount --bind "/proc/$$/fd/$old_tmp/$keep" "/tmp/$keep"
+  done
+  exec {old_tmp}<&-
+  # Xwayland insists on a world-writable, sticky socket folder.
+  mkdir -m 1777 /tmp/.X11-unix
+  unset DISPLAY WAYLAND_DISPLAY XAUTHORITY SDL_VIDEODRIVER DBUS_SESSION_BUS_ADDRESS
+  export LIBGL_ALWAYS_SOFTWARE=1
+  export XDG_RUNTIME_DIR=/tmp/runtime
+  mkdir -m 0700 "$XDG_RUNTIME_DIR"
+}
+
+compositor_pid=""
+bus_pid=""
+media_pids=""
+keys_pid=""
+
+wayland_cleanup() {
+  [ -n "$keys_pid" ] && kill "$keys_pid" 2>/dev/null || true
+  [ -n "$compositor_pid" ] && kill "$compositor_pid" 2>/dev/null || true
+  [ -n "$compositor_pid" ] && wait_child 10 "$compositor_pid"
+  local pid
+  for pid in $media_pids; do kill "$pid" 2>/dev/null || true; done
+  [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null || true
+  compositor_pid=""
+  bus_pid=""
+  keys_pid=""
+  media_pids=""
+}
+
+# The display that the compositors' clients are told to use.
+wayland_name=zindle-wayland
+
+# start_mutter WIDTH HEIGHT: mutter on a virtual monitor of that size, with its
+# own session bus and Xwayland. Sets WAYLAND_DISPLAY and DBUS_SESSION_BUS_ADDRESS,
+# and mutter_display / mutter_xauthority for the Xwayland server, which the
+# test exports where it means to.
+start_mutter() {
+  command -v mutter >/dev/null || { echo "SKIP: mutter is not installed"; exit 77; }
+  local address
+  { read -r address && read -r bus_pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>"$work/bus.log") ||
+    fail "no session bus: $(cat "$work/bus.log")"
+  export DBUS_SESSION_BUS_ADDRESS=$address
+  # PipeWire and its session manager carry mutter's screen cast, for screenshots.
+  if command -v pipewire >/dev/null && command -v wireplumber >/dev/null; then
+    pipewire >"$work/pipewire.log" 2>&1 &
+    media_pids=$!
+    wait_for 30 test -S "$XDG_RUNTIME_DIR/pipewire-0" || fail "PipeWire did not start: $(tail -n 5 "$work/pipewire.log")"
+    wireplumber >"$work/wireplumber.log" 2>&1 &
+    media_pids="$media_pids $!"
+  fi
+  mutter --headless --wayland --virtual-monitor "${1}x${2}" --wayland-display="$wayland_name" \
+    >"$work/compositor.log" 2>&1 &
+  compositor_pid=$!
+  mutter_ready() { grep -q "Using public X11 display" "$work/compositor.log" && [ -S "$XDG_RUNTIME_DIR/$wayland_name" ]; }
+  wait_for 60 mutter_ready || fail "mutter did not start: $(tail -n 5 "$work/compositor.log")"
+  mutter_display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/compositor.log" | head -n 1)
+  mutter_xauthority=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n 1)
+  export WAYLAND_DISPLAY=$wayland_name
+}
+
+# start_weston: weston on its headless back end, which has no input seat at
+# all, with Xwayland. Sets WAYLAND_DISPLAY, and weston_display once Xwayland
+# is up.
+start_weston() {
+  command -v weston >/dev/null || { echo "SKIP: weston is not installed"; exit 77; }
+  weston --backend=headless-backend.so --use-pixman --xwayland --socket="$wayland_name" \
+    --log="$work/compositor.log" >"$work/compositor.out" 2>&1 &
+  compositor_pid=$!
+  weston_ready() { [ -S "$XDG_RUNTIME_DIR/$wayland_name" ] && ls /tmp/.X11-unix/X* >/dev/null 2>&1; }
+  wait_for 60 weston_ready || fail "weston did not start: $(tail -n 5 "$work/compositor.log" "$work/compositor.out")"
+  weston_display=:$(ls /tmp/.X11-unix | sed -n 's/^X\([0-9]*\)$/\1/p' | head -n 1)
+  export WAYLAND_DISPLAY=$wayland_name
+}
+
+# start_keys: the remote-desktop typist for mutter (tests/support/wayland_remote.py).
+start_keys() {
+  coproc KEYS { exec /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/wayland_remote.py" 2>"$work/keys.log"; }
+  keys_pid=$KEYS_PID
+  local answer=""
+  read -r -t 30 answer <&"${KEYS[0]}" || true
+  [ "$answer" = ready ] || fail "no remote-desktop session: $(cat "$work/keys.log")"
+  # The seat gets its keyboard with the first key, as a desktop has one from
+  # the start.
+  keys tap Shift_L
+}
+
+# keys COMMAND NAME...: one command to the typist (see wayland_remote.py).
+keys() {
+  echo "$*" >&"${KEYS[1]}"
+  local answer=""
+  read -r -t 30 answer <&"${KEYS[0]}" || true
+  [ "$answer" = ok ] || fail "typing \"$*\": ${answer:-no answer} $(cat "$work/keys.log")"
+}
