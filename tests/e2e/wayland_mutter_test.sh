@@ -2,8 +2,8 @@
 # The toy on GNOME's compositor, headless, as a GNOME session starts it: both
 # a Wayland display and an X display (Xwayland) named. It goes through SDL's
 # Wayland driver and keeps the keyboard, Super and the switchers included,
-# while a second window waits; the splash fills the screen before the scene;
-# ESC and SIGTERM end it with 0.
+# while a second window waits, and the pointer; the splash fills the screen
+# before the scene; ESC and SIGTERM end it with 0.
 source "$(dirname "$0")/wayland_lib.sh"
 
 start_mutter 1024 768
@@ -41,9 +41,14 @@ note "Super, Alt+Tab, Super+Tab, Ctrl+Alt+Tab kept"
 keys tap Escape
 expect_exit 30 0
 
-start_program "$toy"
+# SIGTERM, and the pointer confined to the window while full screen (the
+# compositor says so in the protocol log).
+start_program "$toy" WAYLAND_DEBUG=client
 toy_has_keyboard || fail "the toy never had the keyboard"
+keys move 2000 2000
+wait_for 30 grep -q 'zwp_confined_pointer_v1@[0-9]*\.confined()' "$work/program.err" ||
+  fail "the pointer was not confined to the window"
 kill -TERM "$program_pid"
 expect_exit 30 0
-note "ESC and SIGTERM end it with 0"
+note "pointer confined; ESC and SIGTERM end it with 0"
 echo PASS

@@ -8,6 +8,7 @@
 #   press NAME / release NAME   one key, by X keysym name (Super_L, Tab, a)
 #   tap NAME...                 each key pressed and released, in turn
 #   chord NAME...               press all in order, release in reverse order
+#   move DX DY                  the pointer, by that many pixels
 #   shot FILE                   the whole monitor as a PNG file (needs a
 #                               running PipeWire with its session manager)
 import subprocess
@@ -122,6 +123,9 @@ def main():
                     key(name, True)
                 for name in reversed(names):
                     key(name, False)
+            elif command == "move":
+                call(bus, session, interface, "NotifyPointerMotionRelative",
+                     GLib.Variant("(dd)", (float(names[0]), float(names[1]))))
             elif command == "shot":
                 cast.shot(names[0])
             else:

@@ -97,12 +97,12 @@ start_mutter() {
   export WAYLAND_DISPLAY=$wayland_name
 }
 
-# start_weston: weston on its headless back end, which has no input seat at
+# start_weston: weston on its headless back end (1024x768), which has no input seat at
 # all, with Xwayland. Sets WAYLAND_DISPLAY, and weston_display once Xwayland
 # is up.
 start_weston() {
   command -v weston >/dev/null || { echo "SKIP: weston is not installed"; exit 77; }
-  weston --backend=headless-backend.so --use-pixman --xwayland --socket="$wayland_name" \
+  weston --backend=headless-backend.so --width=1024 --height=768 --use-pixman --xwayland --socket="$wayland_name" \
     --log="$work/compositor.log" >"$work/compositor.out" 2>&1 &
   compositor_pid=$!
   weston_ready() { [ -S "$XDG_RUNTIME_DIR/$wayland_name" ] && ls /tmp/.X11-unix/X* >/dev/null 2>&1; }
@@ -118,9 +118,10 @@ start_keys() {
   local answer=""
   read -r -t 30 answer <&"${KEYS[0]}" || true
   [ "$answer" = ready ] || fail "no remote-desktop session: $(cat "$work/keys.log")"
-  # The seat gets its keyboard with the first key, as a desktop has one from
-  # the start.
+  # The seat gets its keyboard with the first key and its pointer with the
+  # first move, as a desktop has both from the start.
   keys tap Shift_L
+  keys move 1 1
 }
 
 # keys COMMAND NAME...: one command to the typist (see wayland_remote.py).
