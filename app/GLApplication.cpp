@@ -145,6 +145,8 @@ int GLApplication::run()
         if (firstFrame)
             reportStartupStep("first frame drawn");
         instance.swapBuffers(window);
+        if (firstFrame)
+            reportStartupStep("first frame swapped");
         firstFrame = false;
     }
 

@@ -9,11 +9,12 @@
 //
 // Budgets: the normal start within 1.3 times the floor, and within 250 ms.
 // Each program runs in its scenario's folder on the X server in DISPLAY, with
-// ZINDLE_REPORT_FIRST_SWAP and ZINDLE_REPORT_STARTUP set: it writes the
-// CLOCK_MONOTONIC time of its first swap and of each start-up step on standard
-// error, from which the per-step timeline below comes. The toy's resident
-// memory is read from /proc right after its first swap; it is then sent
-// SIGTERM and must end with exit code 0. The floor ends by itself.
+// ZINDLE_REPORT_STARTUP set: it writes the CLOCK_MONOTONIC time and its own
+// CPU time (all threads) at each start-up step on standard error, up to its
+// first swap, from which the per-step timeline below comes. CPU time depends
+// far less on what else the machine runs than the time on the clock, so it is
+// shown beside it. Resident memory is read from /proc right after the first
+// swap; each program is then sent SIGTERM and must end with exit code 0.
 //
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24"
 //       ./launch_bench ../zindle ./launch_floor [rounds]
@@ -44,7 +45,6 @@ namespace fs = std::filesystem;
 constexpr double budgetRatio = 1.3;
 constexpr double budgetMs = 250.0;
 constexpr int deadlineMs = 30000;
-constexpr char swapLine[] = "zindle: first frame swapped at ";
 constexpr char stepLine[] = "zindle: start-up ";
 constexpr char swapStep[] = "first frame swapped";
 
@@ -92,13 +92,19 @@ long residentKilobytes(pid_t pid)
     return value;
 }
 
+struct Step {
+    std::string name;
+    double at = 0.0;  // ms after the fork
+    double cpu = 0.0; // ms of CPU used by then
+};
+
 struct Run {
     double launchMs = -1.0; // fork to the first swap
-    double wholeMs = -1.0;  // fork to the exit, for a program that ends by itself
+    double cpuMs = -1.0;    // CPU used by then
     long residentKb = -1;
     int exitCode = -1;
-    // Start-up steps in the order written, in ms after the fork.
-    std::vector<std::pair<std::string, double>> steps;
+    // Start-up steps in the order written.
+    std::vector<Step> steps;
     std::string output;
 };
 
@@ -122,16 +128,19 @@ bool readUntilSwap(int fd, double start, Run& run)
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
             run.output += line + "\n";
-            if (line.compare(0, sizeof swapLine - 1, swapLine) == 0) {
-                run.launchMs = (std::atof(line.c_str() + sizeof swapLine - 1) - start) * 1000.0;
-                run.steps.emplace_back(swapStep, run.launchMs);
+            if (line.compare(0, sizeof stepLine - 1, stepLine) != 0)
+                continue;
+            const std::size_t at = line.rfind(" at ");
+            const std::size_t cpu = line.rfind(" cpu ");
+            if (at == std::string::npos || cpu == std::string::npos || at <= sizeof stepLine - 1 || cpu < at)
+                continue;
+            Step step{line.substr(sizeof stepLine - 1, at - (sizeof stepLine - 1)),
+                      (std::atof(line.c_str() + at + 4) - start) * 1000.0, std::atof(line.c_str() + cpu + 5)};
+            run.steps.push_back(step);
+            if (step.name == swapStep) {
+                run.launchMs = step.at;
+                run.cpuMs = step.cpu;
                 return true;
-            }
-            if (line.compare(0, sizeof stepLine - 1, stepLine) == 0) {
-                const std::size_t at = line.rfind(" at ");
-                if (at != std::string::npos && at > sizeof stepLine - 1)
-                    run.steps.emplace_back(line.substr(sizeof stepLine - 1, at - (sizeof stepLine - 1)),
-                                           (std::atof(line.c_str() + at + 4) - start) * 1000.0);
             }
         }
     }
@@ -162,7 +171,6 @@ struct Program {
     std::string path;
     fs::path folder;
     std::vector<std::pair<std::string, std::string>> environment;
-    bool endsByItself = false;
 };
 
 Run launchOnce(const Program& program)
@@ -179,7 +187,6 @@ Run launchOnce(const Program& program)
         dup2(quiet, 1);
         if (chdir(program.folder.c_str()) != 0)
             _exit(126);
-        setenv("ZINDLE_REPORT_FIRST_SWAP", "1", 1);
         setenv("ZINDLE_REPORT_STARTUP", "1", 1);
         for (const auto& [name, value] : program.environment) {
             if (value.empty())
@@ -195,14 +202,11 @@ Run launchOnce(const Program& program)
         close(pipeFds[0]);
         return run;
     }
-    if (readUntilSwap(pipeFds[0], start, run) && !program.endsByItself)
+    if (readUntilSwap(pipeFds[0], start, run))
         run.residentKb = residentKilobytes(pid);
     fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
-    if (!program.endsByItself || run.launchMs < 0)
-        kill(pid, SIGTERM);
+    kill(pid, SIGTERM);
     run.exitCode = reap(pid, pipeFds[0]);
-    if (program.endsByItself)
-        run.wholeMs = (monotonicSeconds() - start) * 1000.0;
     close(pipeFds[0]);
     return run;
 }
@@ -219,6 +223,13 @@ struct Series {
         std::vector<double> values;
         for (const Run& run : runs)
             values.push_back(run.launchMs);
+        return values;
+    }
+    std::vector<double> cpu() const
+    {
+        std::vector<double> values;
+        for (const Run& run : runs)
+            values.push_back(run.cpuMs);
         return values;
     }
     bool cleanExits() const
@@ -243,28 +254,39 @@ void printList(const std::vector<double>& values, const char* format)
     }
 }
 
-// Per step: the median time after the fork, and the median of the time since
-// the step before it.
+// Per step, medians: the time after the fork, the time since the step before
+// it, and the CPU used since the step before it.
 struct StepFigures {
     double at = -1.0;
     double took = -1.0;
+    double cpu = -1.0;
 };
 
 std::map<std::string, StepFigures> stepFigures(const Series& series)
 {
-    std::map<std::string, std::vector<double>> at, took;
+    std::map<std::string, std::vector<double>> at, took, cpu;
     for (const Run& run : series.runs) {
         double before = 0.0;
-        for (const auto& [step, ms] : run.steps) {
-            at[step].push_back(ms);
-            took[step].push_back(ms - before);
-            before = ms;
+        double cpuBefore = 0.0;
+        for (const Step& step : run.steps) {
+            at[step.name].push_back(step.at);
+            took[step.name].push_back(step.at - before);
+            cpu[step.name].push_back(step.cpu - cpuBefore);
+            before = step.at;
+            cpuBefore = step.cpu;
         }
     }
     std::map<std::string, StepFigures> figures;
     for (const auto& [step, values] : at)
-        figures[step] = {bench::median(values), bench::median(took[step])};
+        figures[step] = {bench::median(values), bench::median(took[step]), bench::median(cpu[step])};
     return figures;
+}
+
+std::string stepText(const StepFigures& figures)
+{
+    char text[80];
+    std::snprintf(text, sizeof text, "%6.1f %6.1f %6.1f", figures.at, figures.took, figures.cpu);
+    return text;
 }
 
 // The toy's steps in its own order, the floor's figures beside them.
@@ -272,19 +294,15 @@ void printTimeline(const Series& toy, const Series& floor)
 {
     const auto toyFigures = stepFigures(toy);
     const auto floorFigures = stepFigures(floor);
-    std::printf("Start-up timeline, %s against the floor (ms after fork(), medians; in brackets the time since "
-                "the step before):\n",
+    std::printf("Start-up timeline, %s against the floor, in ms (medians): when each step ended after fork(), "
+                "how long it took, and the CPU it used (all threads; before main: the CPU the loader used)\n",
                 toy.name.c_str());
-    std::printf("  %-22s %18s %18s\n", "step", toy.name.c_str(), "floor");
-    std::printf("  %-22s %18s %18s\n", "fork", "0.0", "0.0");
-    for (const auto& [step, ms] : toy.runs.front().steps) {
-        const StepFigures mine = toyFigures.at(step);
-        char floorText[64] = "";
-        if (auto found = floorFigures.find(step); found != floorFigures.end())
-            std::snprintf(floorText, sizeof floorText, "%.1f (%.1f)", found->second.at, found->second.took);
-        char toyText[64];
-        std::snprintf(toyText, sizeof toyText, "%.1f (%.1f)", mine.at, mine.took);
-        std::printf("  %-22s %18s %18s\n", step.c_str(), toyText, floorText);
+    std::printf("  %-22s %-22s   %-22s\n", "", toy.name.c_str(), "floor");
+    std::printf("  %-22s %6s %6s %6s   %6s %6s %6s\n", "step", "at", "took", "cpu", "at", "took", "cpu");
+    for (const Step& step : toy.runs.front().steps) {
+        const auto found = floorFigures.find(step.name);
+        std::printf("  %-22s %s   %s\n", step.name.c_str(), stepText(toyFigures.at(step.name)).c_str(),
+                    found != floorFigures.end() ? stepText(found->second).c_str() : "");
     }
 }
 
@@ -309,7 +327,7 @@ int main(int argc, char** argv)
     fs::create_directories(scratch, ignored);
 
     std::vector<Series> all;
-    all.push_back({"floor", {floorPath, toyFolder, {}, true}, false, {}});
+    all.push_back({"floor", {floorPath, toyFolder, {}}, false, {}});
     for (Scenario& scenario : scenarios()) {
         fs::path folder = toyFolder;
         std::string why;
@@ -321,7 +339,7 @@ int main(int argc, char** argv)
                 continue;
             }
         }
-        all.push_back({scenario.name, {toyPath, folder, scenario.environment, false}, scenario.budgeted, {}});
+        all.push_back({scenario.name, {toyPath, folder, scenario.environment}, scenario.budgeted, {}});
     }
 
     // A round first, not counted: it fills the file cache and fontconfig's.
@@ -347,13 +365,10 @@ int main(int argc, char** argv)
         return status;
 
     const Series& floor = all.front();
-    std::vector<double> floorWhole;
-    for (const Run& run : floor.runs)
-        floorWhole.push_back(run.wholeMs);
     std::printf("Launch to the first frame swapped, medians of %d interleaved rounds:\n", rounds);
     std::printf("  %-24s %7.1f ms (", "floor (bare SDL + GL)", bench::median(floor.launches()));
     printList(floor.launches(), "%.0f");
-    std::printf("); its whole run, exit included: %.1f ms\n", bench::median(floorWhole));
+    std::printf(")\n  %-24s %7.1f ms of CPU\n", "", bench::median(floor.cpu()));
 
     bool met = floor.cleanExits();
     for (std::size_t s = 1; s < all.size(); ++s) {
@@ -370,7 +385,8 @@ int main(int argc, char** argv)
             std::printf("  budget <= %.1f x and <= %.0f ms: %s", budgetRatio, budgetMs, bench::verdict(within));
             met = met && within;
         }
-        std::printf("\n");
+        std::printf("\n  %-24s %7.1f ms of CPU, %.2f x the floor's\n", "", bench::median(series.cpu()),
+                    bench::median(series.cpu()) / bench::median(floor.cpu()));
         std::vector<double> resident;
         for (const Run& run : series.runs)
             resident.push_back(static_cast<double>(run.residentKb));
@@ -379,6 +395,7 @@ int main(int argc, char** argv)
         met = met && series.cleanExits();
     }
     std::printf("\n");
-    printTimeline(all[1], floor);
+    for (std::size_t s = 1; s < all.size(); ++s)
+        printTimeline(all[s], floor);
     return met ? 0 : 2;
 }

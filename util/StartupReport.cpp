@@ -10,6 +10,9 @@ void reportStartupStep(const char* step)
     if (!on)
         return;
     timespec now{};
+    timespec cpu{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    std::fprintf(stderr, "zindle: start-up %s at %lld.%09ld\n", step, static_cast<long long>(now.tv_sec), now.tv_nsec);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    std::fprintf(stderr, "zindle: start-up %s at %lld.%09ld cpu %.3f\n", step, static_cast<long long>(now.tv_sec),
+                 now.tv_nsec, static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) * 1e-6);
 }

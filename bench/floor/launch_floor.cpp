@@ -1,13 +1,14 @@
 // The floor under the toy's launch: the least a program can do to put a frame
 // on screen the way the toy does. It links SDL and GL only, opens the same
 // kind of window (hidden OpenGL window covering the 1024x768 screen, borderless,
-// then shown) with the same GL attributes, clears, swaps once and ends. The
-// launch benchmark starts it exactly as it starts the toy; with the toy's
-// report variables set it writes the same start-up lines, so both timelines
-// line up step by step.
+// then shown) with the same GL attributes, clears and swaps once, then waits
+// for SIGTERM and ends with 0, as the toy does. The launch benchmark starts it
+// exactly as it starts the toy; with ZINDLE_REPORT_STARTUP set it writes the
+// toy's start-up lines, so both timelines line up step by step.
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -21,8 +22,11 @@ void report(const char* step)
     if (!on)
         return;
     timespec now{};
+    timespec cpu{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    std::fprintf(stderr, "zindle: start-up %s at %lld.%09ld\n", step, static_cast<long long>(now.tv_sec), now.tv_nsec);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    std::fprintf(stderr, "zindle: start-up %s at %lld.%09ld cpu %.3f\n", step, static_cast<long long>(now.tv_sec),
+                 now.tv_nsec, static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) * 1e-6);
 }
 
 } // namespace
@@ -30,6 +34,11 @@ void report(const char* step)
 int main()
 {
     report("main");
+    // SIGTERM is taken by sigwait below, not by a handler.
+    sigset_t terminate;
+    sigemptyset(&terminate);
+    sigaddset(&terminate, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &terminate, nullptr);
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "launch_floor: %s\n", SDL_GetError());
@@ -63,12 +72,10 @@ int main()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     report("GL context made");
     SDL_GL_SwapWindow(window);
-    if (std::getenv("ZINDLE_REPORT_FIRST_SWAP") != nullptr) {
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        std::fprintf(stderr, "zindle: first frame swapped at %lld.%09ld\n", static_cast<long long>(now.tv_sec),
-                     now.tv_nsec);
-    }
+    report("first frame swapped");
+
+    int received = 0;
+    sigwait(&terminate, &received);
 
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
