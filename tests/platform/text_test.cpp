@@ -192,6 +192,27 @@ TEST(Text, TextIsClippedToItsRectangle)
     EXPECT_LT(ink.bottom, 40);
 }
 
+// The layout of a string is kept for the next call; a call that differs in
+// font, size, width or text must be laid out anew, and one that matches must
+// draw exactly what a fresh layout draws.
+TEST(Text, AKeptLayoutServesOnlyTheSameStringFontAndWidth)
+{
+    Font big(u"DejaVu Sans", 48, FontStyleBold, UnitPoint);
+    Font small(u"DejaVu Sans", 24, FontStyleBold, UnitPoint);
+    const Painted first = paint(&big, u"A", -1, 128, 128);
+    const Painted smaller = paint(&small, u"A", -1, 128, 128);
+    EXPECT_LT(inkOf(smaller).bottom - inkOf(smaller).top, inkOf(first).bottom - inkOf(first).top - 10);
+    const Painted other = paint(&big, u"B", -1, 128, 128);
+    EXPECT_NE(other.bgra, first.bgra);
+    // Half as wide a rectangle centres the letter in its own half.
+    const Painted narrow = paint(&big, u"A", -1, 128, 128, RectF{0, 0, 64, 128});
+    EXPECT_NEAR(inkOf(narrow).centreX(), 32, 4);
+    // A font made anew with the same description draws the same.
+    Font again(u"DejaVu Sans", 48, FontStyleBold, UnitPoint);
+    EXPECT_EQ(paint(&big, u"A", -1, 128, 128).bgra, first.bgra);
+    EXPECT_EQ(paint(&again, u"A", -1, 128, 128).bgra, first.bgra);
+}
+
 TEST(Text, NoUsableFontDrawsNothingAndFails)
 {
     const Painted noFont = paint(nullptr, u"A", -1, 64, 64);
