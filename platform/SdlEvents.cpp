@@ -37,6 +37,7 @@ void windowEvent(State& state, const SDL_WindowEvent& event)
         state.reportActivation(*window, WA_ACTIVE, false);
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        window->restacking = false;
         state.reportActivation(*window, WA_ACTIVE, false);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
@@ -48,7 +49,8 @@ void windowEvent(State& state, const SDL_WindowEvent& event)
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
         state.reportActivation(*window, WA_INACTIVE, false);
-        if (window->fullScreen && !window->minimized)
+        if (window->fullScreen && !window->minimized &&
+            !(window->restacking && SDL_GetTicks64() < window->restackingUntil))
             stepAsideAfterFocusLoss(window->handle);
         break;
     case SDL_WINDOWEVENT_CLOSE:
@@ -88,14 +90,28 @@ void keyEvent(State& state, const SDL_KeyboardEvent& event)
 void keepFullScreenOnTop(State& state)
 {
     constexpr std::uint64_t interval = 500;
+    // Time for the window manager to show the window again and give it back
+    // the focus, generous for a loaded machine.
+    constexpr std::uint64_t restackingGrace = 3000;
     const std::uint64_t now = SDL_GetTicks64();
     for (State::Window& window : state.windows) {
         if (!window.fullScreen || window.minimized || now < window.nextStackingCheck)
             continue;
         window.nextStackingCheck = now + interval;
         SDL_Window* sdlWindow = SDL_GetWindowFromID(static_cast<Uint32>(window.handle));
-        if (sdlWindow != nullptr && (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_INPUT_FOCUS) != 0)
-            x11::keepOnTop(window.handle);
+        if (sdlWindow == nullptr)
+            continue;
+        const bool focused = (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
+        if (focused && x11::keepOnTop(window.handle)) {
+            window.restacking = true;
+            window.restackingUntil = now + restackingGrace;
+        } else if (!focused && window.restacking && now >= window.restackingUntil) {
+            // The focus never came back after the window put itself on top:
+            // another window has the keyboard, so the toy steps aside as it
+            // does for any other focus loss.
+            window.restacking = false;
+            stepAsideAfterFocusLoss(window.handle);
+        }
     }
 }
 

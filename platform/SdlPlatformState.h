@@ -43,6 +43,12 @@ struct SdlPlatform::State {
         // When the full-screen window next looks whether anything is stacked
         // over it, in SDL's milliseconds.
         std::uint64_t nextStackingCheck = 0;
+        // Putting itself back on top hides and shows the window, which costs
+        // it the focus for a moment. Until the focus is back, or until this
+        // time passes, a focus loss is the window's own doing, not another
+        // window taking the keyboard.
+        bool restacking = false;
+        std::uint64_t restackingUntil = 0;
     };
     std::vector<Window> windows;
 
