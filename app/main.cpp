@@ -1,14 +1,20 @@
 // The entry point: the SDL platform stands in for the module instance, the toy
 // runs on it, and its result is the process exit code.
 #include "game/Zindle.h"
+#include "platform/Memory.h"
 #include "platform/SdlPlatform.h"
 #include "util/StartupReport.h"
 
 #include <cstdio>
+#include <string>
 
 int main()
 {
     reportStartupStep("main");
+    if (const std::string shortfall = platform::memoryShortfall(); !shortfall.empty()) {
+        std::fprintf(stderr, "zindle: %s\n", shortfall.c_str());
+        return 1;
+    }
     platform::SdlPlatform platform;
     reportStartupStep("video started");
     if (!platform.initialized()) {

@@ -2,10 +2,13 @@
 // the 2D drawing library's start-up, the cursor and the window class.
 #include "platform/SdlPlatform.h"
 
+#include "platform/Memory.h"
 #include "platform/SdlPlatformState.h"
+#include "platform/SessionBus.h"
 #include "platform/Signals.h"
 #include "platform/Status.h"
 #include "platform/VideoDriver.h"
+#include "platform/X11Connection.h"
 
 #include <SDL.h>
 #include <fontconfig/fontconfig.h>
@@ -33,6 +36,7 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
     // First of all, so that a signal during start-up already ends the toy
     // through its normal tear-down.
     signals::install();
+    shareOneMallocArena();
 
     const DisplayEnvironment environment = readDisplayEnvironment();
     const bool driverNamed = !environment.namedDriver.empty();
@@ -48,7 +52,14 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is one close message, not a second one from SDL_QUIT.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    const bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
+    keepSessionBusFromAutolaunching();
+    bool started = false;
+    {
+        // A display that accepts the connection and never answers holds SDL
+        // here for good; nothing exists yet that a signal would need to undo.
+        signals::EndAtOnce endAtOnce;
+        started = SDL_Init(SDL_INIT_VIDEO) == 0;
+    }
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
     if (!started) {
         state->initError = SDL_GetError();
@@ -60,6 +71,8 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return;
     }
+    if (std::strcmp(driver, "x11") == 0)
+        x11connection::watch();
     // Only key-downs matter; text input would bring an input method into play.
     SDL_StopTextInput();
     state->initialized = true;

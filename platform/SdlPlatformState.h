@@ -18,6 +18,9 @@ struct SdlPlatform::State {
     unsigned lastError = 0;
     bool drawingStarted = false;
 
+    // Why the last window made has no OpenGL; empty if it has.
+    std::string glError;
+
     std::string className;
     WindowProcedure procedure = nullptr;
 

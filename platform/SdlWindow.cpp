@@ -6,6 +6,7 @@
 
 #include "platform/SdlPlatformState.h"
 #include "platform/Signals.h"
+#include "platform/X11Connection.h"
 #include "platform/X11Window.h"
 #include "res/WindowIcon.h"
 
@@ -124,7 +125,23 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
     if (driver != nullptr && std::string_view(driver) == "x11")
         x11::preferTrueColorVisual();
     const std::string title(request.title);
-    SDL_Window* window = SDL_CreateWindow(title.c_str(), request.client.left, request.client.top, width, height, flags);
+    SDL_Window* window = nullptr;
+    {
+        x11connection::ErrorTrap trap;
+        window = SDL_CreateWindow(title.c_str(), request.client.left, request.client.top, width, height, flags);
+        // Errors the GL probing caused arrive by now, while they are trapped.
+        x11connection::waitForServer(window != nullptr ? SDL_GetWindowID(window) : 0);
+    }
+    state->glError.clear();
+    if (window == nullptr) {
+        // Without OpenGL (no GLX on the server, no visual with what the frame
+        // asks for) SDL cannot make an OpenGL window, but a plain one still
+        // shows the splash; the context then fails, and the user hears that
+        // OpenGL is missing, not that the window is.
+        state->glError = SDL_GetError();
+        window = SDL_CreateWindow(title.c_str(), request.client.left, request.client.top, width, height,
+                                  flags & ~static_cast<Uint32>(SDL_WINDOW_OPENGL));
+    }
     if (window == nullptr) {
         std::fprintf(stderr, "zindle: cannot create the window: %s\n", SDL_GetError());
         return 0;
@@ -139,6 +156,8 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     }
     if (request.fullScreen && state->mode.chosen && !coverScreen) {
+        if (driver != nullptr && std::string_view(driver) == "x11")
+            x11connection::rememberDesktopMode();
         const SDL_DisplayMode mode{state->mode.format, state->mode.width, state->mode.height, state->mode.refreshRate,
                                    nullptr};
         if (SDL_SetWindowDisplayMode(window, &mode) != 0) {

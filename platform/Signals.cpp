@@ -21,6 +21,7 @@ constexpr int politeSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int crashSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 
 volatile std::sig_atomic_t closeRequested = 0;
+volatile std::sig_atomic_t endAtOnce = 0;
 // Written to by the polite handler so that a blocking wait wakes up; both
 // ends are non-blocking, so a full pipe never holds the handler up.
 int wakePipe[2] = {-1, -1};
@@ -41,6 +42,8 @@ bool alternateStackSet = false;
 
 extern "C" void onPoliteSignal(int)
 {
+    if (endAtOnce)
+        _exit(0);
     closeRequested = 1;
     if (wakePipe[1] >= 0) {
         const int savedErrno = errno;
@@ -140,6 +143,18 @@ bool closeRequestPending()
 int closeRequestFd()
 {
     return wakePipe[0];
+}
+
+EndAtOnce::EndAtOnce()
+{
+    endAtOnce = 1;
+    if (closeRequested)
+        _exit(0);
+}
+
+EndAtOnce::~EndAtOnce()
+{
+    endAtOnce = 0;
 }
 
 void guardFullScreenWindow(WindowHandle window)

@@ -25,6 +25,18 @@ bool takeCloseRequest();
 bool closeRequestPending();
 int closeRequestFd();
 
+// While one lives, a polite end ends the process at once with exit code 0,
+// also one that came just before. For a start-up step that can block inside
+// a library for good (connecting to a display that accepts and never
+// answers) and that leaves nothing to tear down if it is cut short.
+class EndAtOnce {
+public:
+    EndAtOnce();
+    ~EndAtOnce();
+    EndAtOnce(const EndAtOnce&) = delete;
+    EndAtOnce& operator=(const EndAtOnce&) = delete;
+};
+
 // The full-screen window a crash must take out of full screen; 0 for none.
 void guardFullScreenWindow(WindowHandle window);
 

@@ -55,3 +55,10 @@ stop_server() {
   wait_child 30 "$server_pid"
   server_pid=""
 }
+
+# memory_cap BINARY KB: the address-space cap (ulimit -v) to run BINARY under,
+# so that a regression fails instead of eating the machine: KB, or unlimited
+# for a sanitized build, whose shadow memory alone reserves terabytes.
+memory_cap() {
+  if ldd "$1" 2>/dev/null | grep -q libasan; then echo unlimited; else echo "$2"; fi
+}

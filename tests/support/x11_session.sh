@@ -85,11 +85,16 @@ CONF
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 }
 
-# start_probe [NAME=VALUE...]: runs the probe with those variables set.
+# start_probe [NAME=VALUE...]: runs the probe with those variables set, under
+# the address-space cap probe_cap (in KB) if one is set.
+probe_cap=unlimited
 start_probe() {
   : >"$work/out.log"
   : >"$work/err.log"
-  env "$@" "$probe" >"$work/out.log" 2>"$work/err.log" &
+  (
+    ulimit -v "$probe_cap"
+    exec env "$@" "$probe" >"$work/out.log" 2>"$work/err.log"
+  ) &
   probe_pid=$!
 }
 
