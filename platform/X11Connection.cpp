@@ -89,8 +89,10 @@ void giveModeBack()
     XSetErrorHandler(ignoreError);
     withResources(desktop.display.c_str(), [](Display* display, XRRScreenResources* resources) {
         const int screen = DefaultScreen(display);
-        const bool grow = desktop.width > DisplayWidth(display, screen) || desktop.height > DisplayHeight(display, screen);
-        const bool resize = desktop.width != DisplayWidth(display, screen) || desktop.height != DisplayHeight(display, screen);
+        const bool grow =
+            desktop.width > DisplayWidth(display, screen) || desktop.height > DisplayHeight(display, screen);
+        const bool resize =
+            desktop.width != DisplayWidth(display, screen) || desktop.height != DisplayHeight(display, screen);
         // The screen must hold every CRTC at every moment: grow it before the
         // modes are set, shrink it after.
         if (resize && grow)

@@ -7,7 +7,7 @@ runtime=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libgl-dev libgl
          libwayland-dev fonts-dejavu-core fonts-liberation2 xfonts-base)
 testing=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick
          xserver-xorg-core xserver-xorg-video-dummy clang-format fonts-urw-base35
-         dbus mutter xfwm4 xfce4-panel openbox tint2 wmctrl xterm
+         dbus mutter xfwm4 xfce4-panel openbox tint2 wmctrl xterm dbus-x11 dbus-daemon
          weston xwayland python3-gi gir1.2-glib-2.0 pipewire wireplumber
          gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 

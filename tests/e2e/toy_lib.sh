@@ -23,9 +23,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_server.sh"
 # start_x WIDTH HEIGHT: a private Xvfb on a free display; sets DISPLAY.
 start_x() { start_xvfb "$@"; }
 
-# start_toy FOLDER: runs the toy with FOLDER as its working directory.
+# start_toy FOLDER: runs the toy with FOLDER as its working directory, under
+# the address-space cap toy_cap (ulimit -v, in KB).
+toy_cap=unlimited
 start_toy() {
-  (cd "$1" && exec "$toy" >"$work/stdout.log" 2>"$work/stderr.log") &
+  (cd "$1" && ulimit -v "$toy_cap" && exec "$toy" >"$work/stdout.log" 2>"$work/stderr.log") &
   toy_pid=$!
 }
 
