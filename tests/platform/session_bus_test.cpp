@@ -56,7 +56,8 @@ TEST(SessionBus, AutolaunchEntriesAreDroppedFromAnAddressList)
     EXPECT_EQ("", withoutAutolaunch("autolaunch:"));
     EXPECT_EQ("unix:path=/run/bus", withoutAutolaunch("unix:path=/run/bus;autolaunch:"));
     EXPECT_EQ("unix:path=/b", withoutAutolaunch("autolaunch:scope=*user;unix:path=/b"));
-    EXPECT_EQ("unix:abstract=/x;tcp:host=localhost,port=1", withoutAutolaunch("unix:abstract=/x;;tcp:host=localhost,port=1"));
+    EXPECT_EQ("unix:abstract=/x;tcp:host=localhost,port=1",
+              withoutAutolaunch("unix:abstract=/x;;tcp:host=localhost,port=1"));
 }
 
 TEST(SessionBus, ANamedBusStaysAndNoBusBecomesOneThatStartsNothing)
