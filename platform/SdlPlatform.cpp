@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace platform {
 
@@ -37,6 +38,10 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
     // through its normal tear-down.
     signals::install();
     shareOneMallocArena();
+    // Until SDL has its display, start-up can block inside a library for good
+    // (a display or compositor that accepts the connection and never answers);
+    // nothing exists yet that a signal would need to undo.
+    std::optional<signals::EndAtOnce> endAtOnce(std::in_place);
 
     const DisplayEnvironment environment = readDisplayEnvironment();
     const bool driverNamed = !environment.namedDriver.empty();
@@ -53,13 +58,8 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
     // Closing the window is one close message, not a second one from SDL_QUIT.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     keepSessionBusFromAutolaunching();
-    bool started = false;
-    {
-        // A display that accepts the connection and never answers holds SDL
-        // here for good; nothing exists yet that a signal would need to undo.
-        signals::EndAtOnce endAtOnce;
-        started = SDL_Init(SDL_INIT_VIDEO) == 0;
-    }
+    const bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
+    endAtOnce.reset();
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
     if (!started) {
         state->initError = SDL_GetError();
