@@ -19,6 +19,11 @@ moving() {
 wait_for 60 moving || fail "no frames before the flood"
 before=$(resident)
 
+# A key held past the server's repeat delay repeats: on a loaded machine
+# xdotool can be held up between a press and its release, and the server's
+# repeats would count as key-downs nobody sent.
+xset r off
+
 # Letters, digits, the space bar, punctuation, function, arrow and modifier
 # keys, everything but ESC, one key-down each. (Not the keypad: xdotool
 # presses Num Lock around keypad keys, which adds key-downs of its own.)
