@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the toy and its tests need, if any are missing.
 set -euo pipefail
 
-runtime=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libgl-dev libglu1-mesa-dev
+runtime=(cmake g++ make pkg-config libsdl2-dev libjpeg62-turbo-dev libpng-dev libgif-dev libgl-dev libglu1-mesa-dev
          libgl1-mesa-dri libcairo2-dev libpango1.0-dev libfontconfig-dev libx11-dev libxrandr-dev
          libwayland-dev fonts-dejavu-core fonts-liberation2 xfonts-base)
 testing=(libgtest-dev xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick

@@ -1,0 +1,146 @@
+// Reducing a picture while it is decoded: see PictureCanvas.h.
+#include "platform/PictureCanvas.h"
+
+#include <algorithm>
+#include <new>
+
+namespace platform {
+
+namespace {
+
+// The whole factor that keeps `length` at least `cover` long (1 when it is no longer).
+int reductionFor(int length, int cover)
+{
+    return cover > 0 && length > cover ? length / cover : 1;
+}
+
+} // namespace
+
+PictureCanvas::PictureCanvas(int coverWidth, int coverHeight) : cover{std::max(1, coverWidth), std::max(1, coverHeight)}
+{
+}
+
+PictureCanvas::~PictureCanvas()
+{
+    if (surface)
+        cairo_surface_destroy(surface);
+}
+
+Status PictureCanvas::begin(int width, int height, bool allOpaque, Order rowOrder)
+{
+    if (surface || !fits(width, height))
+        return Status::OutOfMemory;
+    source[0] = width;
+    source[1] = height;
+    factor[0] = reductionFor(width, cover[0]);
+    factor[1] = reductionFor(height, cover[1]);
+    size[0] = width / factor[0];
+    size[1] = height / factor[1];
+    opaque = allOpaque;
+    order = rowOrder;
+    direct = factor[0] == 1 && factor[1] == 1;
+    try {
+        if (!direct)
+            scratch.assign(static_cast<std::size_t>(width), 0);
+        if (!direct && order == Order::TopDown)
+            sums.assign(static_cast<std::size_t>(size[0]) * 4, 0);
+    } catch (const std::bad_alloc&) {
+        return Status::OutOfMemory;
+    }
+    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size[0], size[1]);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        surface = nullptr;
+        return Status::OutOfMemory;
+    }
+    cairo_surface_flush(surface);
+    pixels = cairo_image_surface_get_data(surface);
+    stride = cairo_image_surface_get_stride(surface);
+    return Status::Ok;
+}
+
+void PictureCanvas::commit(int y)
+{
+    if (!surface || y < 0 || y >= source[1])
+        return;
+    if (direct) {
+        if (!opaque) {
+            std::uint32_t* pixel = outputRow(y);
+            for (int x = 0; x < size[0]; ++x)
+                pixel[x] = premultiplied(pixel[x]);
+        }
+        return;
+    }
+    if (!opaque)
+        for (std::uint32_t& pixel : scratch)
+            pixel = premultiplied(pixel);
+    if (order == Order::Any) {
+        if (wanted(y)) {
+            std::uint32_t* target = outputRow(y / factor[1]);
+            for (int x = 0; x < size[0]; ++x)
+                target[x] = scratch[static_cast<std::size_t>(x) * factor[0]];
+        }
+        return;
+    }
+    accumulate(scratch.data());
+    // The last band also takes the rows left over below the last whole block.
+    const int rowsInBand = band == size[1] - 1 ? source[1] - band * factor[1] : factor[1];
+    if (++bandRows == rowsInBand)
+        emitBand();
+}
+
+// Adds one premultiplied source row to the sums of its blocks; the last block
+// of a row also takes the columns left over at its right.
+void PictureCanvas::accumulate(const std::uint32_t* row)
+{
+    std::uint64_t* sum = sums.data();
+    const int step = factor[0];
+    int x = 0;
+    for (int column = 0; column < size[0]; ++column, sum += 4) {
+        const int end = column == size[0] - 1 ? source[0] : x + step;
+        std::uint32_t blue = 0, green = 0, red = 0, alpha = 0;
+        for (; x < end; ++x) {
+            const std::uint32_t pixel = row[x];
+            blue += pixel & 0xff;
+            green += pixel >> 8 & 0xff;
+            red += pixel >> 16 & 0xff;
+            alpha += pixel >> 24;
+        }
+        sum[0] += blue;
+        sum[1] += green;
+        sum[2] += red;
+        sum[3] += alpha;
+    }
+}
+
+// Writes the band's averages as one output row and starts the next band.
+void PictureCanvas::emitBand()
+{
+    std::uint32_t* target = outputRow(band);
+    const std::uint64_t* sum = sums.data();
+    for (int column = 0; column < size[0]; ++column, sum += 4) {
+        const int columns = column == size[0] - 1 ? source[0] - column * factor[0] : factor[0];
+        const std::uint64_t count = static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(bandRows);
+        const auto average = [count](std::uint64_t total) {
+            return static_cast<std::uint32_t>((total + count / 2) / count);
+        };
+        target[column] = average(sum[3]) << 24 | average(sum[2]) << 16 | average(sum[1]) << 8 | average(sum[0]);
+    }
+    std::fill(sums.begin(), sums.end(), std::uint64_t{0});
+    bandRows = 0;
+    ++band;
+}
+
+cairo_surface_t* PictureCanvas::finish()
+{
+    if (!surface)
+        return nullptr;
+    if (bandRows > 0 && band < size[1])
+        emitBand();
+    cairo_surface_mark_dirty(surface);
+    cairo_surface_t* done = surface;
+    surface = nullptr;
+    return done;
+}
+
+} // namespace platform
