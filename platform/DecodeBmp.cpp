@@ -41,10 +41,7 @@ struct Channel {
             top = mask >> shift;
         }
     }
-    std::uint32_t operator()(std::uint32_t pixel) const
-    {
-        return top ? ((pixel & mask) >> shift) * 255 / top : 0;
-    }
+    std::uint32_t operator()(std::uint32_t pixel) const { return top ? ((pixel & mask) >> shift) * 255 / top : 0; }
 };
 
 // The file's bytes from an offset on, a buffer at a time, for run-length data.
@@ -115,11 +112,10 @@ struct BmpDecoder {
             return Status::OutOfMemory;
         height = static_cast<int>(topDown ? -claimedHeight : claimedHeight);
 
-        const bool known = (compression == Plain && (bits == 1 || bits == 4 || bits == 8 || bits == 16 ||
-                                                     bits == 24 || bits == 32)) ||
-                           (compression == Rle8 && bits == 8 && !topDown) ||
-                           (compression == Rle4 && bits == 4 && !topDown) ||
-                           ((compression == BitFields || compression == AlphaBitFields) && (bits == 16 || bits == 32));
+        const bool known =
+            (compression == Plain && (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32)) ||
+            (compression == Rle8 && bits == 8 && !topDown) || (compression == Rle4 && bits == 4 && !topDown) ||
+            ((compression == BitFields || compression == AlphaBitFields) && (bits == 16 || bits == 32));
         if (!known)
             return Status::UnknownImageFormat;
 
@@ -195,7 +191,8 @@ struct BmpDecoder {
 
     Status decodePlain()
     {
-        const std::uint64_t stride = (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bits) + 31) / 32 * 4;
+        const std::uint64_t stride =
+            (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bits) + 31) / 32 * 4;
         if (pixelOffset + stride * static_cast<std::uint64_t>(height) > file.size())
             return Status::UnknownImageFormat;
         const bool opaque = alpha.mask == 0;

@@ -87,12 +87,14 @@ void cmykToArgb(JSAMPROW row, int width, bool inverted)
 }
 
 // The smallest of the library's fast scales (1/8, 1/4, 1/2, 1) at which the
-// picture still covers the canvas, or its own size where it is smaller.
+// picture still covers the canvas, or keeps its own size where that is less.
 void chooseScale(jpeg_decompress_struct& info, const PictureCanvas& canvas)
 {
-    const JDIMENSION wantWidth = std::min<JDIMENSION>(info.image_width, static_cast<JDIMENSION>(canvas.coverWidth()));
-    const JDIMENSION wantHeight =
-        std::min<JDIMENSION>(info.image_height, static_cast<JDIMENSION>(canvas.coverHeight()));
+    const auto least = [](JDIMENSION length, int cover) {
+        return std::min(length, static_cast<JDIMENSION>(PictureCanvas::enough(cover)));
+    };
+    const JDIMENSION wantWidth = least(info.image_width, canvas.coverWidth());
+    const JDIMENSION wantHeight = least(info.image_height, canvas.coverHeight());
     info.scale_denom = 8;
     for (unsigned eighths : {1u, 2u, 4u, 8u}) {
         info.scale_num = eighths;

@@ -8,10 +8,11 @@ namespace platform {
 
 namespace {
 
-// The whole factor that keeps `length` at least `cover` long (1 when it is no longer).
+// The largest whole factor that keeps `length` long enough to cover `cover`.
 int reductionFor(int length, int cover)
 {
-    return cover > 0 && length > cover ? length / cover : 1;
+    const int least = PictureCanvas::enough(cover);
+    return length > least ? length / least : 1;
 }
 
 } // namespace
@@ -90,7 +91,9 @@ void PictureCanvas::commit(int y)
 }
 
 // Adds one premultiplied source row to the sums of its blocks; the last block
-// of a row also takes the columns left over at its right.
+// of a row also takes the columns left over at its right. Blue and red, green
+// and alpha are summed two to a word, a 16-bit lane each, which 257 pixels of
+// 255 cannot overflow.
 void PictureCanvas::accumulate(const std::uint32_t* row)
 {
     std::uint64_t* sum = sums.data();
@@ -98,18 +101,18 @@ void PictureCanvas::accumulate(const std::uint32_t* row)
     int x = 0;
     for (int column = 0; column < size[0]; ++column, sum += 4) {
         const int end = column == size[0] - 1 ? source[0] : x + step;
-        std::uint32_t blue = 0, green = 0, red = 0, alpha = 0;
-        for (; x < end; ++x) {
-            const std::uint32_t pixel = row[x];
-            blue += pixel & 0xff;
-            green += pixel >> 8 & 0xff;
-            red += pixel >> 16 & 0xff;
-            alpha += pixel >> 24;
+        while (x < end) {
+            const int stop = std::min(end, x + 257);
+            std::uint32_t blueRed = 0, greenAlpha = 0;
+            for (; x < stop; ++x) {
+                blueRed += row[x] & 0x00ff00ff;
+                greenAlpha += row[x] >> 8 & 0x00ff00ff;
+            }
+            sum[0] += blueRed & 0xffff;
+            sum[1] += greenAlpha & 0xffff;
+            sum[2] += blueRed >> 16;
+            sum[3] += greenAlpha >> 16;
         }
-        sum[0] += blue;
-        sum[1] += green;
-        sum[2] += red;
-        sum[3] += alpha;
     }
 }
 

@@ -1,7 +1,8 @@
 // Where a decoder puts a picture: a Cairo ARGB32 surface no larger than the
 // splash needs. The splash is stretched over the window, so a picture larger
 // than the cover size in one direction is reduced in that direction by a whole
-// factor, to no less than the cover size and less than twice it. Rows that
+// factor, to no less than enough() of the cover size and less than twice that
+// (a stretch by up to a sixteenth more cannot be seen). Rows that
 // arrive top to bottom are averaged over each block of pixels; pixels that
 // arrive in any other order (interlaced files) are sampled, one a block.
 // Memory: the reduced surface, one source row and one row of sums.
@@ -40,6 +41,8 @@ public:
 
     int coverWidth() const { return cover[0]; }
     int coverHeight() const { return cover[1]; }
+    // The least length that still covers `length` when stretched over it.
+    static int enough(int length) { return length - length / 16; }
 
     // Makes the reduced surface for a width x height picture. OutOfMemory for
     // a size that does not fit() or memory that cannot be had. `opaque` says
@@ -52,7 +55,8 @@ public:
     // Any order only the rows wanted() are looked at.
     std::uint32_t* row(int y)
     {
-        return direct ? reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::size_t>(y) * stride) : scratch.data();
+        return direct ? reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::size_t>(y) * stride)
+                      : scratch.data();
     }
     void commit(int y);
     bool wanted(int y) const { return direct || (y % factor[1] == 0 && y / factor[1] < size[1]); }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -30,8 +31,10 @@ public:
 
     // Reads up to `count` bytes at the current position; fewer only at the end
     // of the file (or the bound) or after a read error, which failed() tells.
+    // Small reads are served from a buffer: decoders ask for a few bytes at a
+    // time.
     std::size_t read(void* buffer, std::size_t count);
-    void seek(std::uint64_t offset) { position = offset; }
+    void seek(std::uint64_t offset);
     // True if all `count` bytes at `offset` were read; leaves the position alone.
     bool readAt(std::uint64_t offset, void* buffer, std::size_t count);
     bool failed() const { return readFailed; }
@@ -42,8 +45,11 @@ private:
     int descriptor = -1;
     Status openStatus = Status::FileNotFound;
     std::uint64_t fileSize = 0;
-    std::uint64_t position = 0;
+    std::uint64_t position = 0; // of the next byte read() hands out
     bool readFailed = false;
+    std::unique_ptr<std::uint8_t[]> ahead; // bytes read before read() hands them out
+    std::size_t aheadSize = 0;
+    std::size_t aheadAt = 0; // how many of them read() has handed out
 };
 
 } // namespace platform

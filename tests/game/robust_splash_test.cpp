@@ -166,8 +166,8 @@ TEST_F(SplashFiles, PicturesOfAnySizeAndFormatAreStretchedOverTheWindow)
     EXPECT_EQ(outcome.drawCall, "drawPicture 0,0 1024x768");
     EXPECT_EQ(outcome.standardError, "");
 
-    // A camera's 24-megapixel photo, decoded at a quarter of its size: still
-    // more than the window needs.
+    // A camera's 24-megapixel photo, decoded at a quarter of its size: an
+    // eighth would not cover the window.
     ASSERT_TRUE(testing_support::writeJpeg("wumbly.jpg", 6000, 4000, testing_support::halves(6000, 4000)));
     outcome = start();
     EXPECT_EQ(outcome.width, 1500u) << "a 6000x4000 photo";

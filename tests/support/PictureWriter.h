@@ -13,15 +13,16 @@ namespace testing_support {
 using PixelAt = std::function<std::uint32_t(int x, int y)>;
 
 struct PictureOptions {
-    bool interlaced = false;  // PNG Adam7, GIF's four passes, JPEG progressive
-    bool alpha = false;       // PNG with an alpha channel, BMP of 32 bits with an alpha mask, GIF transparency
-    int quality = 90;         // JPEG
-    bool topDown = false;     // BMP rows stored from the top
-    int bmpBits = 24;         // BMP: 8 (palette), 24 or 32
+    bool interlaced = false; // PNG Adam7, GIF's four passes, JPEG progressive
+    bool alpha = false;      // PNG with an alpha channel, BMP of 32 bits with an alpha mask, GIF transparency
+    int quality = 90;        // JPEG
+    bool topDown = false;    // BMP rows stored from the top
+    int bmpBits = 24;        // BMP: 8 (palette), 24 or 32
 };
 
 // Each returns false if the file could not be written.
-bool writeJpeg(const std::string& path, int width, int height, const PixelAt& pixel, const PictureOptions& options = {});
+bool writeJpeg(const std::string& path, int width, int height, const PixelAt& pixel,
+               const PictureOptions& options = {});
 bool writePng(const std::string& path, int width, int height, const PixelAt& pixel, const PictureOptions& options = {});
 bool writeGif(const std::string& path, int width, int height, const PixelAt& pixel, const PictureOptions& options = {});
 bool writeBmp(const std::string& path, int width, int height, const PixelAt& pixel, const PictureOptions& options = {});

@@ -14,7 +14,8 @@
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: make_picture FORMAT WIDTH HEIGHT FILE [halves|photo|claim] [interlaced] [alpha]\n");
+        std::fprintf(stderr,
+                     "usage: make_picture FORMAT WIDTH HEIGHT FILE [halves|photo|claim] [interlaced] [alpha]\n");
         return 2;
     }
     const std::string format = argv[1], file = argv[4];
