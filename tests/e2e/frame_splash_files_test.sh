@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A JPEG and a PNG decoded from files and stretched over the window before the
-# GL context exists show their own colours, each where the stretch puts it.
+# Pictures in every format the toy reads, written by another program
+# (ImageMagick), decoded from files and stretched over the window before the
+# GL context exists, show their own colours, each where the stretch puts it.
 source "$(dirname "$0")/../support/x11_session.sh"
 
 start_xvfb 1024 768
@@ -10,6 +11,12 @@ start_xvfb 1024 768
 convert -size 32x32 xc:'#ff0000' -size 32x32 xc:'#00ff00' +append \
   \( -size 32x32 xc:'#0000ff' -size 32x32 xc:'#ffff00' +append \) -append "$work/quadrants.png"
 convert "$work/quadrants.png" -quality 95 "$work/quadrants.jpg"
+convert "$work/quadrants.png" "$work/quadrants.gif"
+convert "$work/quadrants.png" -interlace line "$work/interlaced.gif"
+convert "$work/quadrants.png" -type truecolor "$work/quadrants.bmp"
+convert "$work/quadrants.png" -type truecolor bmp3:"$work/old.bmp"
+convert "$work/quadrants.png" -type palette bmp3:"$work/palette.bmp"
+convert "$work/quadrants.png" -type palette -compress RLE bmp3:"$work/runs.bmp"
 
 # near R G B WANTED_R WANTED_G WANTED_B: every channel within 40.
 near() { local i a=($1 $2 $3) b=($4 $5 $6); for i in 0 1 2; do [ $(( ${a[i]} - ${b[i]} )) -le 40 ] && [ $(( ${b[i]} - ${a[i]} )) -le 40 ] || return 1; done; }
@@ -17,7 +24,8 @@ colour_at() {
   convert "$work/screen.png" -format "%[fx:int(255*p{$1,$2}.r)] %[fx:int(255*p{$1,$2}.g)] %[fx:int(255*p{$1,$2}.b)]" info:
 }
 
-for picture in quadrants.png quadrants.jpg; do
+for picture in quadrants.png quadrants.jpg quadrants.gif interlaced.gif quadrants.bmp old.bmp palette.bmp \
+  runs.bmp; do
   rm -f "$work/hold"
   start_probe ZINDLE_PROBE_SPLASH="$work/$picture" ZINDLE_PROBE_HOLD_FILE="$work/hold"
   expect_logged 60 "createScene holding"
