@@ -9,7 +9,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZINDLE_BENCH_DIR:-$top/build-bench}
 bash "$top/scripts/install-deps.sh" --tests
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZINDLE_TESTS=OFF -DZINDLE_BENCH=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target zindle texture_bench alloc_bench frame_bench refresh_bench launch_bench launch_floor
+cmake --build "$build" -j "$(nproc)" --target zindle texture_bench alloc_bench frame_bench refresh_bench launch_bench launch_floor \
+  picture_bench
 
 export LIBGL_ALWAYS_SOFTWARE=1
 cd "$build"
@@ -21,6 +22,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   run "frame rate and memory" ./bench/frame_bench
   run "smoothness at other refresh rates" ./bench/refresh_bench
   run "launch" ./bench/launch_bench ./zindle ./bench/launch_floor
+  run "largest splash pictures" ./bench/picture_bench ./zindle
   echo
   if [ $status = 0 ]; then echo "every budget met"; else echo "SOME BUDGET MISSED"; fi
   exit $status
