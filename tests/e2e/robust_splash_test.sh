@@ -18,7 +18,7 @@ source "$(dirname "$0")/toy_lib.sh"
 start_x 1024 768
 maker="$binary_dir/tests/make_picture"
 
-first_frame_shown() { grep -qs '^zindle: first frame swapped' "$work/stderr.log"; }
+first_frame_shown() { grep -qs '^zindle: start-up first frame swapped' "$work/stderr.log"; }
 status_kb() { awk -v field="$2:" '$1 == field { print $2 }' "/proc/$1/status"; }
 
 cap_kb=""        # the toy's address space, for ulimit -v
@@ -36,7 +36,7 @@ launch() {
   (
     cd "$folder"
     [ -z "$cap_kb" ] || ulimit -v "$cap_kb"
-    export ZINDLE_REPORT_FIRST_SWAP=1
+    export ZINDLE_REPORT_STARTUP=1
     exec "$@" "$toy" >"$work/stdout.log" 2>"$work/stderr.log"
   ) &
   toy_pid=$!
@@ -53,7 +53,7 @@ finish() {
   local windows said
   windows=$(xwininfo -root -tree | grep -c '"Zindle"' || true)
   [ "$windows" = 1 ] || fail "$what: expected the toy's window alone, found $windows named Zindle"
-  said=$(grep -v '^size: \|^key pressed\|^zindle: first frame swapped' "$work/stderr.log" || true)
+  said=$(grep -v '^size: \|^key pressed\|^zindle: start-up ' "$work/stderr.log" || true)
   [ -z "$said" ] || fail "$what: unexpected output: $said"
   xdotool key Escape
   wait_exit 60
