@@ -59,7 +59,10 @@ public:
                       : scratch.data();
     }
     void commit(int y);
-    bool wanted(int y) const { return direct || (y % factor[1] == 0 && y / factor[1] < size[1]); }
+    bool wanted(int y) const
+    {
+        return direct || order == Order::TopDown || (y % factor[1] == 0 && y / factor[1] < size[1]);
+    }
 
     // Single pixels in any order (Order::Any): kept when they are a block's sample.
     void put(int x, int y, std::uint32_t argb)

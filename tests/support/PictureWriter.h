@@ -1,6 +1,6 @@
-// Picture files for tests and benchmarks, written with the same libraries the
-// toy reads them with (and BMP by hand): any size, plain or interlaced, with
-// or without alpha, and headers that claim sizes their files do not hold.
+// Picture files for tests and benchmarks, written with libjpeg, libpng and
+// giflib (and BMP by hand): any size, plain or interlaced, with or without
+// alpha, and headers that claim sizes their files do not hold.
 #pragma once
 
 #include <cstdint>
