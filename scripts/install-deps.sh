@@ -9,7 +9,8 @@ testing=(libgtest-dev zlib1g-dev libgif-dev xvfb xauth xdotool x11-utils x11-app
          xserver-xorg-core xserver-xorg-video-dummy clang-format fonts-urw-base35
          dbus mutter xfwm4 xfce4-panel openbox tint2 wmctrl xterm dbus-x11 dbus-daemon
          weston xwayland python3-gi gir1.2-glib-2.0 pipewire wireplumber
-         gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+         gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+         build-essential debhelper lintian desktop-file-utils appstream)
 
 wanted=("${runtime[@]}")
 if [ "${1:-}" = "--tests" ]; then

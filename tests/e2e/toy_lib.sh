@@ -93,6 +93,37 @@ binary_dir=${ZINDLE_BINARY_DIR:?}
 # drawn: the scene is on screen (a cube at the middle of the grid).
 drawn() { shot "$work/frame.png"; cube_at "$work/frame.png" 0 1; }
 
+# Until the first frame the screen shows the splash (the picture that comes
+# with the toy is sky blue in its top-left corner); from then on the black
+# background with the cubes.
+is_splash() {
+  local r g b
+  read -r r g b <<<"$(pixel "$1" 20 20)"
+  [ "$b" -gt 200 ] && [ "$r" -lt 190 ]
+}
+is_scene() { ! lit "$1" 20 20 && cube_at "$1" 0 1; }
+
+# watch_splash: the toy, just started, shows its splash before its first
+# frame. It starts in a fraction of a second, so step it from the start: stop
+# it, look while it stands still, let it run for a few milliseconds, look again.
+watch_splash() {
+  local splash_seen="" deadline=$((SECONDS + 120))
+  while [ $SECONDS -lt $deadline ] && toy_running; do
+    kill -STOP "$toy_pid"
+    shot "$work/early.png"
+    if is_splash "$work/early.png"; then
+      splash_seen=yes
+    elif is_scene "$work/early.png"; then
+      kill -CONT "$toy_pid"
+      break
+    fi
+    kill -CONT "$toy_pid"
+    sleep 0.005
+  done
+  [ -n "$splash_seen" ] || fail "the splash picture was not on screen before the first frame"
+  note "splash seen"
+}
+
 # start_playing FOLDER: starts the toy there and waits until its cubes show.
 start_playing() {
   start_toy "$1"

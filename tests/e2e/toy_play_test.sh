@@ -7,29 +7,7 @@ start_x 1024 768
 cp "$binary_dir/wumbly.jpg" "$work/"
 start_toy "$work"
 
-# Catch the splash while the scene is being built. The toy starts in a
-# fraction of a second, so step it from the start: stop it, look while it
-# stands still, let it run for a few milliseconds, look again. Until the first
-# frame the screen shows the splash (sky blue in the top-left corner); from
-# then on the black background with the cubes.
-is_splash() { local r g b; read -r r g b <<<"$(pixel "$1" 20 20)"; [ "$b" -gt 200 ] && [ "$r" -lt 190 ]; }
-is_scene() { ! lit "$1" 20 20 && cube_at "$1" 0 1; }
-splash_seen=""
-deadline=$((SECONDS + 120))
-while [ $SECONDS -lt $deadline ] && toy_running; do
-  kill -STOP "$toy_pid"
-  shot "$work/early.png"
-  if is_splash "$work/early.png"; then
-    splash_seen=yes
-  elif is_scene "$work/early.png"; then
-    kill -CONT "$toy_pid"
-    break
-  fi
-  kill -CONT "$toy_pid"
-  sleep 0.005
-done
-[ -n "$splash_seen" ] || fail "the splash picture was not on screen before the first frame"
-note "splash seen"
+watch_splash
 
 # Forty cubes: every cube's centre is covered, the gaps between them are not.
 scene_shown() { shot "$work/grid.png"; is_scene "$work/grid.png"; }
