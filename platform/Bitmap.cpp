@@ -63,7 +63,7 @@ Status Bitmap::lockBits(const Rect& rect, BitmapData* data)
     const std::uint8_t* pixels = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const int packedStride = rect.width * 4;
-    const std::uint8_t* first = pixels + static_cast<std::size_t>(rect.y) * stride + rect.x * 4;
+    const std::uint8_t* first = pixels + static_cast<std::size_t>(rect.y) * stride + std::size_t{4} * rect.x;
 
     if (stride == packedStride) {
         data->scan0 = first;

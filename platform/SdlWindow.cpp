@@ -12,6 +12,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -27,7 +28,7 @@ void setIcon(SDL_Window* window)
         return;
     SDL_LockSurface(icon);
     for (int y = 0; y < res::windowIconSize; ++y) {
-        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) + y * icon->pitch);
+        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) + std::ptrdiff_t{y} * icon->pitch);
         for (int x = 0; x < res::windowIconSize; ++x) {
             const std::size_t colour = res::windowIconKeys.find(res::windowIconRows[y][static_cast<std::size_t>(x)]);
             row[x] = colour < 16 ? res::windowIconPalette[colour] : 0;

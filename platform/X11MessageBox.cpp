@@ -16,6 +16,7 @@
 #include <cairo.h>
 #include <poll.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
@@ -194,7 +195,7 @@ private:
         const int stride = cairo_image_surface_get_stride(surface);
         const PixelFormat format(DefaultVisual(display, DefaultScreen(display)));
         for (int y = 0; y < layout.window.height; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(rows + y * stride);
+            const auto* row = reinterpret_cast<const std::uint32_t*>(rows + std::ptrdiff_t{y} * stride);
             for (int x = 0; x < layout.window.width; ++x)
                 XPutPixel(image, x, y, format.pixel(row[x]));
         }
@@ -216,7 +217,7 @@ private:
                          ZPixmap, 0, pixels, width, height, 32, 0);
         if (image == nullptr)
             std::free(pixels);
-        return image != nullptr;
+        return image != nullptr; // NOLINT(clang-analyzer-unix.Malloc): the image owns the pixels
     }
 
     void handle(const XEvent& event)
