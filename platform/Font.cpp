@@ -14,6 +14,7 @@
 #include <glib.h>
 
 #include <atomic>
+#include <cmath>
 #include <set>
 
 namespace platform {
@@ -103,7 +104,7 @@ Font::Font(const char16_t* familyName, float emSize, FontStyle style, Unit unit)
     pango_font_description_set_weight(description, bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_style(description, PANGO_STYLE_NORMAL);
     // Points; the text context is set to 96 dots per inch, so 72 pt is 96 px.
-    pango_font_description_set_size(description, static_cast<gint>(emSize * PANGO_SCALE + 0.5f));
+    pango_font_description_set_size(description, static_cast<gint>(std::lround(emSize * PANGO_SCALE)));
     implementation->description = description;
     implementation->family = family;
 }
