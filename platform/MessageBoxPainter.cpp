@@ -97,8 +97,10 @@ void MessageBoxPainter::paint(cairo_t* cairo, const MessageBoxLayout& layout, bo
     const BoxSize labelSize = sizeOf(label);
     pango_layout_get_pixel_extents(label, nullptr, &logical);
     cairo_set_source_rgb(cairo, 0.1, 0.1, 0.1);
-    showAt(cairo, label, button.x + (button.width - labelSize.width) / 2 - logical.x,
-           button.y + (button.height - labelSize.height) / 2 - logical.y);
+    // Centred on whole pixels, where the text stays sharp.
+    const int labelX = button.x + (button.width - labelSize.width) / 2 - logical.x;
+    const int labelY = button.y + (button.height - labelSize.height) / 2 - logical.y;
+    showAt(cairo, label, labelX, labelY);
 }
 
 } // namespace platform
