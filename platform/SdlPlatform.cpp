@@ -95,7 +95,7 @@ SdlPlatform::~SdlPlatform()
         // The application the procedure reaches may be gone by now.
         state->procedure = nullptr;
         while (!state->windows.empty())
-            destroyWindow(state->windows.back().handle);
+            SdlPlatform::destroyWindow(state->windows.back().handle);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
     signals::restore();
