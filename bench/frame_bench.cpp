@@ -108,7 +108,7 @@ int main(int argc, char** argv)
     FrameScript script(windows);
     platform.script = &script;
 
-    const int exitCode = bench::runToyQuietly(platform, [](Zindle&) {});
+    const int exitCode = bench::runToyQuietly(platform, [](Zindle*) {});
     const long rssAtEnd = bench::statusKilobytes("VmRSS");
     const long rssPeak = bench::statusKilobytes("VmHWM");
 

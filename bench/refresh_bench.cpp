@@ -149,7 +149,7 @@ int main(int argc, char** argv)
         bench::BenchPlatform platform(gl, 128, 96);
         RefreshScript script(clock, c.hz, c.jitterMs / 1000.0, seconds);
         platform.script = &script;
-        const int exitCode = bench::runToyQuietly(platform, [&](Zindle& scene) { script.scene = &scene; });
+        const int exitCode = bench::runToyQuietly(platform, [&](Zindle* scene) { script.scene = scene; });
         char name[64];
         if (c.jitterMs > 0)
             std::snprintf(name, sizeof name, "%.0f Hz, +-%.1f ms jitter", c.hz, c.jitterMs);

@@ -10,7 +10,9 @@
 
 namespace bench {
 
-// Calls made(scene) once the toy exists, then runs it; returns its exit code.
+// Calls made(&scene) once the toy exists, runs it, and calls made(nullptr)
+// before the toy goes, so that no script keeps a pointer to it; returns the
+// toy's exit code.
 template <typename Made>
 int runToyQuietly(BenchPlatform& platform, Made made)
 {
@@ -20,8 +22,9 @@ int runToyQuietly(BenchPlatform& platform, Made made)
     int exitCode;
     {
         Zindle application(platform);
-        made(application);
+        made(&application);
         exitCode = application.run();
+        made(nullptr);
     }
     dup2(savedStderr, 2);
     close(quiet);
