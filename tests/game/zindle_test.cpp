@@ -91,8 +91,9 @@ TEST_F(SceneTest, FortyCubesInFiveRowsOfEightWithTheirKeys)
         int expectedKey = i < 36 ? characters[i] : punctuationKeys[i - 36];
         EXPECT_EQ(block.keyCode, expectedKey) << i;
         EXPECT_EQ(std::u16string(Zindle::characters[i]), std::u16string(1, char16_t(characters[i]))) << i;
-        EXPECT_EQ(block.position.x, 8.0f - 2.0f * float(i % 8)) << i;
-        EXPECT_EQ(block.position.y, 5.0f - 2.0f * float(i / 8)) << i;
+        const int column = i % 8, row = i / 8;
+        EXPECT_EQ(block.position.x, 8.0f - 2.0f * float(column)) << i;
+        EXPECT_EQ(block.position.y, 5.0f - 2.0f * float(row)) << i;
         EXPECT_EQ(block.position.z, 50.0f) << i;
         EXPECT_EQ(block.position.w, 1.0f) << i;
     }
