@@ -21,6 +21,14 @@ purge_on_exit() {
 }
 trap purge_on_exit EXIT
 
+# The package builds from Build-Depends alone: each library the project's own
+# set-up installs for building must be named there too.
+runtime=$(sed -n '/^runtime=(/,/)/p' "$source_dir/scripts/install-deps.sh" | tr -s ' ()\n' '\n')
+build_depends=$(sed -n '/^Build-Depends:/,/^[A-Z]/p' "$source_dir/debian/control")
+for package in $(grep -- '-dev$' <<<"$runtime"); do
+  grep -qE "[ ,]$package(,|$| )" <<<"$build_depends" || fail "debian/control's Build-Depends lacks $package"
+done
+
 out=$binary_dir/package
 ZINDLE_DEB_BUILD_DIR=$out bash "$source_dir/scripts/package.sh" "$out" >"$work/package.log" 2>&1 ||
   fail "scripts/package.sh failed: $(tail -n 30 "$work/package.log")"
