@@ -37,8 +37,11 @@ std::string withoutAutolaunch(std::string_view addresses)
     while (!addresses.empty()) {
         const std::size_t end = addresses.find(';');
         const std::string_view entry = addresses.substr(0, end);
-        if (!entry.empty() && !entry.starts_with("autolaunch:"))
-            kept += (kept.empty() ? "" : ";") + std::string(entry);
+        if (!entry.empty() && !entry.starts_with("autolaunch:")) {
+            if (!kept.empty())
+                kept += ';';
+            kept += entry;
+        }
         addresses = end == std::string_view::npos ? std::string_view() : addresses.substr(end + 1);
     }
     return kept;
