@@ -64,7 +64,7 @@ protected:
     std::string picture(const std::string& format, int width, int height, const PictureOptions& options = {},
                         const std::string& name = "")
     {
-        const std::string file = path(name.empty() ? "picture." + format : name);
+        std::string file = path(name.empty() ? "picture." + format : name);
         EXPECT_TRUE(testing_support::writePicture(format, file, width, height, testing_support::halves(width, height),
                                                   options));
         return file;
