@@ -40,7 +40,7 @@ int listenAt(const char* path, std::string& name)
     address.sun_family = AF_UNIX;
     if (listener < 0 || std::strlen(path) >= sizeof address.sun_path)
         return -1;
-    std::strcpy(address.sun_path, path);
+    std::memcpy(address.sun_path, path, std::strlen(path) + 1);
     unlink(path);
     if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 16) != 0)
         return -1;
