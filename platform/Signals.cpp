@@ -30,6 +30,7 @@ volatile std::sig_atomic_t crashing = 0;
 
 struct sigaction previousPolite[std::size(politeSignals)];
 struct sigaction previousCrash[std::size(crashSignals)];
+struct sigaction previousBrokenPipe {};
 bool installed = false;
 
 // The crash handler runs on a stack of its own, so a stack overflow (which
@@ -97,6 +98,11 @@ void install()
         wakePipe[0] = wakePipe[1] = -1;
     for (std::size_t i = 0; i < std::size(politeSignals); ++i)
         setHandler(politeSignals[i], onPoliteSignal, SA_RESTART, &previousPolite[i]);
+    // A write to an X connection the server has closed (xkill, the server
+    // ending) must fail with EPIPE and reach Xlib's handler for a lost
+    // connection, which gives the display mode back and says so; by default
+    // SIGPIPE would end the process first, silently.
+    setHandler(SIGPIPE, SIG_IGN, 0, &previousBrokenPipe);
     stack_t stack{};
     stack.ss_sp = alternateStack;
     stack.ss_size = sizeof alternateStack;
@@ -115,6 +121,7 @@ void restore()
         sigaction(politeSignals[i], &previousPolite[i], nullptr);
     for (std::size_t i = 0; i < std::size(crashSignals); ++i)
         sigaction(crashSignals[i], &previousCrash[i], nullptr);
+    sigaction(SIGPIPE, &previousBrokenPipe, nullptr);
     if (alternateStackSet) {
         sigaltstack(&previousStack, nullptr);
         alternateStackSet = false;

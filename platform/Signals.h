@@ -3,7 +3,8 @@
 // the normal tear-down runs and the exit code is 0. A crash (SIGSEGV, SIGBUS,
 // SIGILL, SIGFPE, SIGABRT) first gives the desktop its display mode and cursor
 // back, then dies of the same signal. It runs on a stack of its own, so a
-// stack overflow restores the desktop too.
+// stack overflow restores the desktop too. A broken pipe is ignored: a write
+// to a lost X connection fails instead, and Xlib reports the loss.
 #pragma once
 
 #include "platform/Message.h"
