@@ -3,7 +3,11 @@
 
 set -euo pipefail
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "$work/stderr.log" ] && { echo "--- the toy's standard error, last lines:" >&2; tail -n 20 "$work/stderr.log" >&2; }
+  exit 1
+}
 note() { echo "-- $*" >&2; }
 
 work=$(mktemp -d /tmp/zindle-e2e.XXXXXX)
