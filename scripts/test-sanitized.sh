@@ -21,7 +21,12 @@ g++ -shared -fPIC -O2 -o "$build/keep_loaded.so" "$top/tests/sanitize/keep_loade
 
 export LIBGL_ALWAYS_SOFTWARE=1
 export LD_PRELOAD=$build/keep_loaded.so
-export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1:verify_asan_link_order=0
+# intercept_tls_get_addr=0: LeakSanitizer's record of each thread's dynamic
+# TLS blocks goes stale here (one block came out as 0xed5-0x1800001fd7), and
+# its tracer then dies reading it at exit ("Tracer caught signal 11"), failing
+# a test that passed, about one run in fifteen. Without the record, a pointer
+# kept only in dynamic TLS could be reported as a leak; it can hide none.
+export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1:verify_asan_link_order=0:intercept_tls_get_addr=0
 export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd "$build"
