@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
