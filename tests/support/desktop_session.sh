@@ -6,12 +6,10 @@
 # library (tests/support/x11_session.sh): the probe program, polling with
 # deadlines. Sourced, not run.
 
-if [ "${ZINDLE_DESKTOP_PRIVATE:-}" != 1 ]; then
-  # Process id 1 of the new namespace is this script again: when it ends, the
-  # kernel ends everything it left behind.
-  exec unshare --mount --net --pid --fork --mount-proc env ZINDLE_DESKTOP_PRIVATE=1 \
-    bash -c 'mount -t tmpfs -o mode=1777 tmpfs /tmp && exec bash "$0" "$@"' "$0" "$@"
-fi
+# The process namespace ends, with the script that is its first process,
+# everything the test left behind.
+source "$(dirname "${BASH_SOURCE[0]}")/private_namespace.sh"
+private_namespace --pid "$@"
 
 source "$(dirname "${BASH_SOURCE[0]}")/x11_session.sh"
 

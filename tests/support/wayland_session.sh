@@ -9,37 +9,14 @@
 # gives it its own abstract X sockets too.
 
 source "$(dirname "${BASH_SOURCE[0]}")/x11_server.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/private_namespace.sh"
 
 # wayland_private_namespace ARGS...: runs the calling script again, with the
-# same arguments, in new mount and network namespaces over an empty /tmp.
-# Folders under the old /tmp that the test needs (the build, the sources) are
-# bound back in at the same paths. Exits 77 (skipped) where namespaces cannot
-# be made.
+# same arguments, in private namespaces over an empty /tmp (see
+# private_namespace.sh), with nothing of the session outside in its
+# environment. Exits 77 (skipped) where namespaces cannot be made.
 wayland_private_namespace() {
-  if [ -z "${ZINDLE_PRIVATE_TMP:-}" ]; then
-    unshare --mount --net true 2>/dev/null || { echo "SKIP: cannot make mount and network namespaces"; exit 77; }
-    ZINDLE_PRIVATE_TMP=1 exec unshare --mount --net -- bash "$0" "$@"
-  fi
-  local old_tmp
-  exec {old_tmp}</tmp
-  mount --make-rprivate /
-  mount -t tmpfs -o mode=1777 tmpfs /tmp
-  local path keep
-  for path in "${ZINDLE_BINARY_DIR:-}" "${ZINDLE_SOURCE_DIR:-}" "$(realpath "$0")" "$@"; do
-    [ -e "$path" ] || [[ $path = /tmp/* ]] || continue
-    path=$(realpath -m "$path")
-    [[ $path = /tmp/?* ]] || continue
-    keep=${path#/tmp/}
-    keep=${keep%%/*}
-    [ -e "/tmp/$keep" ] && continue
-    if [ -d "/proc/$$/fd/$old_tmp/$keep" ]; then
-      mkdir "/tmp/$keep"
-    else
-      touch "/tmp/$keep"
-    fi
-    mount --bind "/proc/$$/fd/$old_tmp/$keep" "/tmp/$keep"
-  done
-  exec {old_tmp}<&-
+  private_namespace "$@"
   # Xwayland insists on a world-writable, sticky socket folder.
   mkdir -m 1777 /tmp/.X11-unix
   unset DISPLAY WAYLAND_DISPLAY XAUTHORITY SDL_VIDEODRIVER DBUS_SESSION_BUS_ADDRESS
