@@ -18,7 +18,8 @@ program_pid=""
 
 show_logs() {
   local log
-  for log in "$work"/program.err "$work"/compositor.log "$work"/keys.log; do
+  for log in "$work"/program.err "$work"/compositor.log "$work"/keys.log "$work"/pipewire.log \
+    "$work"/wireplumber.log; do
     [ -s "$log" ] || continue
     echo "--- $log" >&2
     grep -v '^size: \|^drawFrame$' "$log" | tail -n 15 >&2 || true

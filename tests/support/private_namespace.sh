@@ -55,7 +55,8 @@ private_namespace() {
     else
       touch "/tmp/$keep"
     fi
-    mount --bind "/proc/$$/fd/$old_tmp/$keep" "/tmp/$keep"
+    # mount would otherwise resolve the source to its path, now under the new /tmp.
+    mount --no-canonicalize --bind "/proc/$$/fd/$old_tmp/$keep" "/tmp/$keep"
   done
   exec {old_tmp}<&-
 }

@@ -61,7 +61,10 @@ start_mutter() {
     pipewire >"$work/pipewire.log" 2>&1 &
     media_pids=$!
     wait_for 30 test -S "$XDG_RUNTIME_DIR/pipewire-0" || fail "PipeWire did not start: $(tail -n 5 "$work/pipewire.log")"
-    wireplumber >"$work/wireplumber.log" 2>&1 &
+    # Without its Bluetooth part: that needs logind, which a machine without
+    # systemd (a container, a chroot) lacks, and WirePlumber then quits.
+    sed '/bluetooth\.lua/d' /usr/share/wireplumber/wireplumber.conf >"$work/wireplumber.conf"
+    wireplumber -c "$work/wireplumber.conf" >"$work/wireplumber.log" 2>&1 &
     media_pids="$media_pids $!"
   fi
   mutter --headless --wayland --virtual-monitor "${1}x${2}" --wayland-display="$wayland_name" \
