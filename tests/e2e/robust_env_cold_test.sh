@@ -17,7 +17,7 @@ marker="ZINDLE_TEST_MARKER=$work"
 leftovers() {
   local environ
   for environ in /proc/[0-9]*/environ; do
-    if grep -qsxF "$marker" <(tr '\0' '\n' <"$environ" 2>/dev/null); then
+    if grep -qsxF "$marker" <(tr '\0' '\n' 2>/dev/null <"$environ"); then
       tr '\0' ' ' <"${environ%/environ}/cmdline" 2>/dev/null
       echo
     fi
