@@ -2,6 +2,8 @@
 // full-screen request before showing, and staying above panels.
 #include "platform/X11Window.h"
 
+#include "platform/X11WmState.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
@@ -110,20 +112,6 @@ bool hasState(Display* display, Window window, Atom state)
     forEachAtom(display, window, atom(display, "_NET_WM_STATE"), XA_ATOM,
                 [&](unsigned long value) { found = found || value == state; });
     return found;
-}
-
-bool withdrawn(Display* display, Window window)
-{
-    const Atom state = atom(display, "WM_STATE");
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display, window, state, 0, 1, False, state, &type, &format, &count, &remaining, &data);
-    if (data != nullptr)
-        XFree(data);
-    return type == None;
 }
 
 // Hides the window, waits (up to a second) until the window manager has let
