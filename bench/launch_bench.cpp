@@ -20,23 +20,19 @@
 //
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24"
 //       ./launch_bench ../zindle ./launch_floor [rounds]
+#include "bench/support/Launch.h"
 #include "bench/support/Stats.h"
 #include "tests/support/PictureWriter.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -48,9 +44,7 @@ namespace fs = std::filesystem;
 constexpr double budgetRatio = 2.5;
 constexpr double goalRatio = 1.3;
 constexpr double budgetMs = 250.0;
-constexpr int deadlineMs = 30000;
-constexpr char stepLine[] = "zindle: start-up ";
-constexpr char swapStep[] = "first frame swapped";
+constexpr double deadlineSeconds = 30.0;
 
 // One way of starting the toy, measured against the same floor and the same
 // normal start. To add one: a name, a folder to start in (made by prepare, in
@@ -108,146 +102,9 @@ std::vector<Scenario> scenarios()
     return list;
 }
 
-double monotonicSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-long residentKilobytes(pid_t pid)
-{
-    const std::string path = "/proc/" + std::to_string(pid) + "/status";
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file)
-        return -1;
-    char line[256];
-    long value = -1;
-    while (std::fgets(line, sizeof line, file))
-        if (std::sscanf(line, "VmRSS: %ld", &value) == 1)
-            break;
-    std::fclose(file);
-    return value;
-}
-
-struct Step {
-    std::string name;
-    double at = 0.0;  // ms after the fork
-    double cpu = 0.0; // ms of CPU used by then
-};
-
-struct Run {
-    double launchMs = -1.0; // fork to the first swap
-    double cpuMs = -1.0;    // CPU used by then
-    long residentKb = -1;
-    int exitCode = -1;
-    // Start-up steps in the order written.
-    std::vector<Step> steps;
-    std::string output;
-};
-
-// Reads what the program writes to standard error until the swap line shows
-// or the deadline passes, noting every start-up step on the way.
-bool readUntilSwap(int fd, double start, Run& run)
-{
-    const double deadline = monotonicSeconds() + deadlineMs / 1000.0;
-    std::string pending;
-    while (monotonicSeconds() < deadline) {
-        pollfd wait{fd, POLLIN, 0};
-        if (poll(&wait, 1, 100) <= 0)
-            continue;
-        char chunk[4096];
-        const ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got <= 0)
-            return false;
-        pending.append(chunk, static_cast<std::size_t>(got));
-        std::size_t end;
-        while ((end = pending.find('\n')) != std::string::npos) {
-            const std::string line = pending.substr(0, end);
-            pending.erase(0, end + 1);
-            run.output += line + "\n";
-            if (line.compare(0, sizeof stepLine - 1, stepLine) != 0)
-                continue;
-            const std::size_t at = line.rfind(" at ");
-            const std::size_t cpu = line.rfind(" cpu ");
-            if (at == std::string::npos || cpu == std::string::npos || at <= sizeof stepLine - 1 || cpu < at)
-                continue;
-            Step step{line.substr(sizeof stepLine - 1, at - (sizeof stepLine - 1)),
-                      (std::atof(line.c_str() + at + 4) - start) * 1000.0, std::atof(line.c_str() + cpu + 5)};
-            run.steps.push_back(step);
-            if (step.name == swapStep) {
-                run.launchMs = step.at;
-                run.cpuMs = step.cpu;
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// Waits for the child to end; its exit code, or -1 after a kill at the deadline.
-int reap(pid_t pid, int fd)
-{
-    const double deadline = monotonicSeconds() + deadlineMs / 1000.0;
-    int status = 0;
-    while (monotonicSeconds() < deadline) {
-        char sink[4096];
-        while (read(fd, sink, sizeof sink) > 0) {
-        }
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        pollfd wait{fd, POLLIN, 0};
-        poll(&wait, 1, 2);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return -1;
-}
-
-struct Program {
-    std::string path;
-    fs::path folder;
-    std::vector<std::pair<std::string, std::string>> environment;
-};
-
-Run launchOnce(const Program& program)
-{
-    Run run;
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0)
-        return run;
-    const double start = monotonicSeconds();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(pipeFds[1], 2);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, 1);
-        if (chdir(program.folder.c_str()) != 0)
-            _exit(126);
-        setenv("ZINDLE_REPORT_STARTUP", "1", 1);
-        for (const auto& [name, value] : program.environment) {
-            if (value.empty())
-                unsetenv(name.c_str());
-            else
-                setenv(name.c_str(), value.c_str(), 1);
-        }
-        execl(program.path.c_str(), program.path.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    if (pid < 0) {
-        close(pipeFds[0]);
-        return run;
-    }
-    if (readUntilSwap(pipeFds[0], start, run))
-        run.residentKb = residentKilobytes(pid);
-    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
-    kill(pid, SIGTERM);
-    run.exitCode = reap(pid, pipeFds[0]);
-    close(pipeFds[0]);
-    return run;
-}
+using Program = bench::Launch;
+using Run = bench::LaunchRun;
+using Step = bench::StartupStep;
 
 // Everything measured of one program over the rounds.
 struct Series {
@@ -392,7 +249,7 @@ int main(int argc, char** argv)
     for (int round = -1; round < rounds && status == 0; ++round) {
         for (std::size_t k = 0; k < all.size(); ++k) {
             Series& series = all[(k + static_cast<std::size_t>(std::max(round, 0))) % all.size()];
-            Run run = launchOnce(series.program);
+            Run run = bench::launchOnce(series.program, deadlineSeconds);
             if (run.launchMs < 0) {
                 std::fprintf(stderr, "launch_bench: %s reported no first frame; it said:\n%s", series.name.c_str(),
                              run.output.c_str());
@@ -457,9 +314,9 @@ int main(int argc, char** argv)
         }
         std::vector<double> resident;
         for (const Run& run : series.runs)
-            resident.push_back(static_cast<double>(run.residentKb));
+            resident.push_back(run.residentMb);
         std::printf("  %-24s resident memory after the first frame %.1f MB; SIGTERM ended every run with 0: %s\n", "",
-                    bench::median(resident) / 1024.0, series.cleanExits() ? "yes" : "NO");
+                    bench::median(resident), series.cleanExits() ? "yes" : "NO");
         met = met && series.cleanExits();
     }
     std::printf("\n");

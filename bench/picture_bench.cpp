@@ -4,26 +4,20 @@
 // order so that a busy moment of the machine hits them alike. Measured from
 // just before fork() to the first buffer swap (ZINDLE_REPORT_STARTUP), with
 // the CPU the toy used by then, and the peak resident memory (VmHWM) at that
-// moment; the toy is then sent SIGTERM and must end with 0. Budgets, each on the median of the per-round
-// differences to the toy's own picture: at most 1.5 s later, at most 64 MB
-// more memory.
+// moment; the toy is then sent SIGTERM and must end with 0. Budgets, each on
+// the median of the per-round differences to the toy's own picture: at most
+// 1.5 s later, at most 64 MB more memory.
 //
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24" ./picture_bench ../zindle [rounds]
+#include "bench/support/Launch.h"
 #include "bench/support/Stats.h"
 #include "tests/support/PictureWriter.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <fcntl.h>
 #include <filesystem>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -35,97 +29,8 @@ constexpr double budgetLaterMs = 1500.0;
 constexpr double budgetMoreMb = 64.0;
 constexpr int side = 10000;
 constexpr double deadlineSeconds = 60.0;
-constexpr char swapLine[] = "zindle: start-up first frame swapped at ";
 
-double monotonicSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-long peakKilobytes(pid_t pid)
-{
-    std::FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
-    if (!file)
-        return -1;
-    char line[256];
-    long value = -1;
-    while (std::fgets(line, sizeof line, file))
-        if (std::sscanf(line, "VmHWM: %ld", &value) == 1)
-            break;
-    std::fclose(file);
-    return value;
-}
-
-struct Run {
-    double firstFrameMs = -1.0;
-    double cpuMs = -1.0;
-    double peakMb = -1.0;
-    int exitCode = -1;
-    std::string output;
-};
-
-// Starts the toy in `folder`, reads its standard error up to the swap line,
-// notes the peak memory, ends it with SIGTERM and reaps it.
-Run launchOnce(const std::string& toy, const fs::path& folder)
-{
-    Run run;
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0)
-        return run;
-    const double start = monotonicSeconds();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], 2);
-        dup2(open("/dev/null", O_WRONLY), 1);
-        if (chdir(folder.c_str()) != 0)
-            _exit(126);
-        setenv("ZINDLE_REPORT_STARTUP", "1", 1);
-        execl(toy.c_str(), toy.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string pending;
-    for (const double deadline = start + deadlineSeconds; run.firstFrameMs < 0 && monotonicSeconds() < deadline;) {
-        pollfd wait{fds[0], POLLIN, 0};
-        if (poll(&wait, 1, 100) <= 0)
-            continue;
-        char chunk[4096];
-        const ssize_t got = read(fds[0], chunk, sizeof chunk);
-        if (got <= 0)
-            break;
-        pending.append(chunk, static_cast<std::size_t>(got));
-        if (const std::size_t at = pending.find(swapLine);
-            at != std::string::npos && pending.find('\n', at) != pending.npos) {
-            const char* figures = pending.c_str() + at + sizeof swapLine - 1;
-            run.firstFrameMs = (std::atof(figures) - start) * 1000.0;
-            if (const char* cpu = std::strstr(figures, " cpu "))
-                run.cpuMs = std::atof(cpu + 5);
-            run.peakMb = static_cast<double>(peakKilobytes(pid)) / 1024.0;
-        }
-    }
-    run.output = pending;
-    kill(pid, SIGTERM);
-    fcntl(fds[0], F_SETFL, O_NONBLOCK);
-    int status = 0;
-    for (const double deadline = monotonicSeconds() + deadlineSeconds; monotonicSeconds() < deadline;) {
-        char sink[4096];
-        while (read(fds[0], sink, sizeof sink) > 0) {
-        }
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            break;
-        }
-        usleep(2000);
-    }
-    if (run.exitCode < 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
-    close(fds[0]);
-    return run;
-}
+using Run = bench::LaunchRun;
 
 struct Series {
     std::string name;
@@ -185,10 +90,10 @@ int main(int argc, char** argv)
     for (int round = -1; round < rounds && status == 0; ++round)
         for (std::size_t k = 0; k < all.size(); ++k) {
             Series& series = all[(k + static_cast<std::size_t>(std::max(round, 0))) % all.size()];
-            Run run = launchOnce(toy, series.folder);
-            if (run.firstFrameMs < 0 || run.exitCode != 0) {
+            Run run = bench::launchOnce({toy, series.folder, {}}, deadlineSeconds);
+            if (run.launchMs < 0 || run.exitCode != 0) {
                 std::fprintf(stderr, "picture_bench: %s: first frame %.0f ms, exit code %d; it said:\n%s",
-                             series.name.c_str(), run.firstFrameMs, run.exitCode, run.output.c_str());
+                             series.name.c_str(), run.launchMs, run.exitCode, run.output.c_str());
                 status = 1;
                 break;
             }
@@ -204,16 +109,16 @@ int main(int argc, char** argv)
     std::printf("(budgets: at most %+.0f ms to the first frame, at most %+.0f MB peak memory):\n", budgetLaterMs,
                 budgetMoreMb);
     std::printf("  %-26s %9.1f ms  (CPU %6.1f ms)  peak %6.1f MB\n", own.name.c_str(),
-                bench::median(figures(own, &Run::firstFrameMs)), bench::median(figures(own, &Run::cpuMs)),
+                bench::median(figures(own, &Run::launchMs)), bench::median(figures(own, &Run::cpuMs)),
                 bench::median(figures(own, &Run::peakMb)));
     bool met = true;
     for (std::size_t s = 1; s < all.size(); ++s) {
         const Series& series = all[s];
-        const double later = bench::median(differences(series, own, &Run::firstFrameMs));
+        const double later = bench::median(differences(series, own, &Run::launchMs));
         const double more = bench::median(differences(series, own, &Run::peakMb));
         const bool within = later <= budgetLaterMs && more <= budgetMoreMb;
         std::printf("  %-26s %9.1f ms  (CPU %6.1f ms)  peak %6.1f MB  (%+.0f ms, CPU %+.0f ms, %+.1f MB)  %s\n",
-                    series.name.c_str(), bench::median(figures(series, &Run::firstFrameMs)),
+                    series.name.c_str(), bench::median(figures(series, &Run::launchMs)),
                     bench::median(figures(series, &Run::cpuMs)), bench::median(figures(series, &Run::peakMb)), later,
                     bench::median(differences(series, own, &Run::cpuMs)), more, bench::verdict(within));
         met = met && within;

@@ -5,6 +5,7 @@
 // loop it drives allocates exactly what the program itself would.
 #pragma once
 
+#include "bench/support/ProcStatus.h"
 #include "platform/HeadlessGLContext.h"
 #include "platform/Platform.h"
 
@@ -103,25 +104,6 @@ private:
 inline platform::Message keyMessage(int virtualKey)
 {
     return {BenchPlatform::windowHandle, platform::WM_KEYDOWN, static_cast<std::uintptr_t>(virtualKey), 0};
-}
-
-// A field of /proc/self/status (or of another process's) in kilobytes; -1 if absent.
-inline long statusKilobytes(const char* field, const char* path = "/proc/self/status")
-{
-    std::FILE* file = std::fopen(path, "r");
-    if (!file)
-        return -1;
-    char line[256];
-    long value = -1;
-    const std::size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, file)) {
-        if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
-            std::sscanf(line + length + 1, "%ld", &value);
-            break;
-        }
-    }
-    std::fclose(file);
-    return value;
 }
 
 } // namespace bench
