@@ -2,6 +2,7 @@
 // full-screen request before showing, and staying above panels.
 #include "platform/X11Window.h"
 
+#include "platform/X11Connection.h"
 #include "platform/X11WmState.h"
 
 #include <SDL.h>
@@ -34,30 +35,6 @@ Atom atom(Display* display, const char* name)
 {
     return XInternAtom(display, name, False);
 }
-
-// Windows listed by the window manager can vanish between two requests; such
-// errors are expected here and must not reach Xlib's default handler, which
-// ends the process.
-int ignoreErrors(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
-class IgnoredErrors {
-public:
-    explicit IgnoredErrors(Display* connection) : display(connection), previous(XSetErrorHandler(ignoreErrors)) {}
-    ~IgnoredErrors()
-    {
-        XSync(display, False);
-        XSetErrorHandler(previous);
-    }
-    IgnoredErrors(const IgnoredErrors&) = delete;
-    IgnoredErrors& operator=(const IgnoredErrors&) = delete;
-
-private:
-    Display* display;
-    int (*previous)(Display*, XErrorEvent*);
-};
 
 struct Area {
     int left = 0;
@@ -158,21 +135,32 @@ bool keepOnTop(WindowHandle handle)
     const Target x = target(handle);
     if (x.display == nullptr)
         return false;
-    const IgnoredErrors errors(x.display);
-    Area own;
-    if (!visibleArea(x.display, x.window, own))
-        return false;
+    // Windows listed by the window manager can vanish between two requests;
+    // such errors are expected here and must not end the process. Every
+    // request below waits for its reply, and with it for its errors, until
+    // the restacking, which is waited for at the end.
+    const x11connection::ErrorTrap errors;
     // The window manager lists its windows from the bottom up; whatever comes
-    // after this one and overlaps it is drawn over it.
+    // after this one and overlaps it is drawn over it. Where nothing comes
+    // after it, reading the list is the whole check.
     bool seenSelf = false;
+    bool ownKnown = false;
+    bool ownVisible = false;
     bool covered = false;
+    Area own;
     forEachAtom(x.display, DefaultRootWindow(x.display), atom(x.display, "_NET_CLIENT_LIST_STACKING"), XA_WINDOW,
                 [&](unsigned long value) {
                     const auto window = static_cast<Window>(value);
-                    Area other;
                     if (window == x.window)
                         seenSelf = true;
-                    else if (seenSelf && !covered && visibleArea(x.display, window, other))
+                    if (window == x.window || !seenSelf || covered)
+                        return;
+                    if (!ownKnown) {
+                        ownKnown = true;
+                        ownVisible = visibleArea(x.display, x.window, own);
+                    }
+                    Area other;
+                    if (ownVisible && visibleArea(x.display, window, other))
                         covered = other.overlaps(own);
                 });
     if (!covered)
@@ -187,6 +175,7 @@ bool keepOnTop(WindowHandle handle)
         remapInTopLayer(handle, x);
     else
         XRaiseWindow(x.display, x.window);
+    XSync(x.display, False);
     return true;
 }
 
