@@ -15,14 +15,11 @@
 
 #include <SDL.h>
 
-#include <string_view>
-
 namespace platform {
 
 void stepAsideAfterFocusLoss(WindowHandle handle)
 {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || std::string_view(driver) != "x11")
+    if (!onX11Driver())
         return;
     if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
         SDL_MinimizeWindow(window);

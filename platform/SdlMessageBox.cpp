@@ -10,7 +10,6 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace platform {
@@ -20,8 +19,7 @@ void SdlPlatform::messageBox(std::string_view text, std::string_view caption)
     std::string error;
     if (showX11MessageBox(text, caption, error) != BoxOutcome::noDisplay)
         return;
-    const char* driver = state->initialized ? SDL_GetCurrentVideoDriver() : nullptr;
-    if (driver != nullptr && std::strcmp(driver, "x11") != 0) {
+    if (state->initialized && !onX11Driver()) {
         const std::string message(text);
         const std::string title(caption);
         if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), nullptr) == 0)

@@ -32,6 +32,12 @@ bool drawsNowhere(const char* driver)
 
 } // namespace
 
+bool onX11Driver()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "x11") == 0;
+}
+
 SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
 {
     // First of all, so that a signal during start-up already ends the toy
@@ -71,7 +77,7 @@ SdlPlatform::SdlPlatform() : state(std::make_unique<State>())
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return;
     }
-    if (std::strcmp(driver, "x11") == 0)
+    if (onX11Driver())
         x11connection::watch();
     // Only key-downs matter; text input would bring an input method into play.
     SDL_StopTextInput();

@@ -82,6 +82,9 @@ struct SdlPlatform::State {
 // Moves every waiting SDL event into the message queue, never waiting.
 void pumpSdlEvents(SdlPlatform::State& state);
 
+// Whether SDL has started on its X11 driver (not on Wayland or another).
+bool onX11Driver();
+
 // Called when a full-screen window has lost the keyboard: makes sure it does
 // not hide the window that has it (SdlFocusLoss.cpp).
 void stepAsideAfterFocusLoss(WindowHandle window);

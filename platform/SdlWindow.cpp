@@ -115,15 +115,14 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
     const int height = request.client.bottom - request.client.top;
     // Full screen without a mode switch: a borderless window over the whole
     // screen that the window manager is asked to keep full screen and on top.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const bool coverScreen =
-        request.fullScreen && desktopIsInMode(state->mode) && driver != nullptr && std::string_view(driver) == "x11";
+    const bool x11 = onX11Driver();
+    const bool coverScreen = request.fullScreen && desktopIsInMode(state->mode) && x11;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (coverScreen)
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
     else
         flags |= request.fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
-    if (driver != nullptr && std::string_view(driver) == "x11")
+    if (x11)
         x11::preferTrueColorVisual();
     const std::string title(request.title);
     SDL_Window* window = nullptr;
@@ -157,7 +156,7 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     }
     if (request.fullScreen && state->mode.chosen && !coverScreen) {
-        if (driver != nullptr && std::string_view(driver) == "x11")
+        if (x11)
             x11connection::rememberDesktopMode();
         const SDL_DisplayMode mode{state->mode.format, state->mode.width, state->mode.height, state->mode.refreshRate,
                                    nullptr};
