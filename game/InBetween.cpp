@@ -30,7 +30,6 @@ float turned(float from, double turn, double fraction)
 
 void InBetween::stepFrom(const Ballistic& motion)
 {
-    inFlight = motion.bouncing;
     fromDepth = motion.depth;
     toDepth = motion.depth;
     fromRotation = motion.rotation;

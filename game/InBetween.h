@@ -29,8 +29,6 @@ public:
     // the depth, narrowed to single precision, into position z.
     void applyTo(Actor* actor, double fraction) const;
 
-    // Whether the segment drawn belongs to a flight.
-    bool inFlight = false;
     double fromDepth = Ballistic::restDepth;
     double toDepth = Ballistic::restDepth;
     Vector4 fromRotation{0.0f, 0.0f, 0.0f, 0.0f};

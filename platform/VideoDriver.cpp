@@ -2,8 +2,9 @@
 // offers what it needs, X11 otherwise (see VideoDriver.h).
 #include "platform/VideoDriver.h"
 
+#include <SDL.h>
+
 #include <cstdlib>
-#include <string_view>
 
 namespace platform {
 
@@ -13,18 +14,6 @@ std::string environment(const char* name)
 {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
 }
 
 // Why SDL's Wayland driver cannot be used there, or nothing when it can.
@@ -57,7 +46,7 @@ VideoDriverChoice chooseVideoDriver(const DisplayEnvironment& environment, Wayla
     if (!environment.namedDriver.empty()) {
         // Named drivers are SDL's to start, but its Wayland driver would crash
         // where it cannot work.
-        if (sameName(environment.namedDriver, "wayland")) {
+        if (SDL_strcasecmp(environment.namedDriver.c_str(), "wayland") == 0) {
             const std::string shortfall = waylandShortfall(probe());
             if (!shortfall.empty())
                 choice.error = compositor + shortfall;
