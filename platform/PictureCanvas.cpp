@@ -72,17 +72,18 @@ void PictureCanvas::commit(int y)
         }
         return;
     }
-    if (!opaque)
-        for (std::uint32_t& pixel : scratch)
-            pixel = premultiplied(pixel);
     if (order == Order::Any) {
+        // Only the samples of the rows that hold them are looked at.
         if (wanted(y)) {
             std::uint32_t* target = outputRow(y / factor[1]);
             for (int x = 0; x < size[0]; ++x)
-                target[x] = scratch[static_cast<std::size_t>(x) * factor[0]];
+                target[x] = premultiplied(scratch[static_cast<std::size_t>(x) * factor[0]]);
         }
         return;
     }
+    if (!opaque)
+        for (std::uint32_t& pixel : scratch)
+            pixel = premultiplied(pixel);
     accumulate(scratch.data());
     // The last band also takes the rows left over below the last whole block.
     const int rowsInBand = band == size[1] - 1 ? source[1] - band * factor[1] : factor[1];
