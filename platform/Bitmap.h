@@ -34,9 +34,10 @@ public:
     // (JPEG, PNG, GIF or BMP, told by the contents). It is meant to be
     // stretched over a coverWidth x coverHeight area, so a larger picture is
     // decoded reduced, in each direction to no less than 15/16 of the area
-    // (a stretch that small cannot be seen) and less than twice that. A missing, unreadable or undecodable file,
-    // anything but a regular file, and a picture whose header claims more than 100 megapixels give an object that holds
-    // no picture, keeps a failure status and says nothing.
+    // (a stretch that small cannot be seen) and less than twice that. A
+    // missing, unreadable or undecodable file, anything but a regular file,
+    // and a picture whose header claims more than 100 megapixels give an
+    // object that holds no picture, keeps a failure status and says nothing.
     explicit Bitmap(const char* fileName, int coverWidth = 1024, int coverHeight = 768);
     ~Bitmap();
     Bitmap(const Bitmap&) = delete;
