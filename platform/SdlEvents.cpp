@@ -37,7 +37,7 @@ void windowEvent(State& state, const SDL_WindowEvent& event)
         state.reportActivation(*window, WA_ACTIVE, false);
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        window->restacking = false;
+        window->restackingUntil = 0;
         state.reportActivation(*window, WA_ACTIVE, false);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
@@ -49,8 +49,7 @@ void windowEvent(State& state, const SDL_WindowEvent& event)
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
         state.reportActivation(*window, WA_INACTIVE, false);
-        if (window->fullScreen && !window->minimized &&
-            !(window->restacking && SDL_GetTicks64() < window->restackingUntil))
+        if (window->fullScreen && !window->minimized && SDL_GetTicks64() >= window->restackingUntil)
             stepAsideAfterFocusLoss(window->handle);
         break;
     case SDL_WINDOWEVENT_CLOSE:
@@ -103,13 +102,12 @@ void keepFullScreenOnTop(State& state)
             continue;
         const bool focused = (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
         if (focused && x11::keepOnTop(window.handle)) {
-            window.restacking = true;
             window.restackingUntil = now + restackingGrace;
-        } else if (!focused && window.restacking && now >= window.restackingUntil) {
+        } else if (!focused && window.restackingUntil != 0 && now >= window.restackingUntil) {
             // The focus never came back after the window put itself on top:
             // another window has the keyboard, so the toy steps aside as it
             // does for any other focus loss.
-            window.restacking = false;
+            window.restackingUntil = 0;
             stepAsideAfterFocusLoss(window.handle);
         }
     }

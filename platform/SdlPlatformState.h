@@ -49,8 +49,7 @@ struct SdlPlatform::State {
         // Putting itself back on top hides and shows the window, which costs
         // it the focus for a moment. Until the focus is back, or until this
         // time passes, a focus loss is the window's own doing, not another
-        // window taking the keyboard.
-        bool restacking = false;
+        // window taking the keyboard; 0 while the window is not restacking.
         std::uint64_t restackingUntil = 0;
     };
     std::vector<Window> windows;
