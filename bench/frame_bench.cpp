@@ -26,10 +26,6 @@ using Clock = std::chrono::steady_clock;
 constexpr double budgetFps = 100.0;
 constexpr double windowSeconds = 3.0;
 constexpr double throwEverySeconds = 0.5;
-// Keys thrown each time, round the grid; each flight lasts about 1.6 s.
-constexpr int throwKeys[] = {0x41, 0x4B, 0x55, 0x31, 0x37, 0x48, 0x50, 0x58, 0x35, 0xBE, 0x44, 0x4E, 0x52};
-constexpr int throwKeyCount = sizeof throwKeys / sizeof throwKeys[0];
-constexpr int keysPerThrow = 3;
 
 double megabytes(long kilobytes)
 {
@@ -51,13 +47,7 @@ public:
             message = bench::keyMessage(platform::VK_ESCAPE);
             return true;
         }
-        if (pendingKeys > 0) {
-            --pendingKeys;
-            message = bench::keyMessage(throwKeys[keyIndex]);
-            keyIndex = (keyIndex + 1) % throwKeyCount;
-            return true;
-        }
-        return false;
+        return throws.next(message);
     }
 
     void swapped() override
@@ -66,7 +56,7 @@ public:
         const auto now = Clock::now();
         if (std::chrono::duration<double>(now - lastThrow).count() >= throwEverySeconds) {
             lastThrow = now;
-            pendingKeys = keysPerThrow;
+            throws.throwNext();
         }
         const double elapsed = std::chrono::duration<double>(now - windowStart).count();
         if (elapsed >= windowSeconds) {
@@ -85,8 +75,7 @@ private:
     int wanted;
     bool started = false;
     bool finished = false;
-    int pendingKeys = 0;
-    int keyIndex = 0;
+    bench::Throws throws;
     long frames = 0;
     Clock::time_point windowStart;
     Clock::time_point lastThrow;

@@ -25,9 +25,6 @@
 namespace {
 
 constexpr std::int64_t ticksPerSecond = 1000000000;
-constexpr int throwKeys[] = {0x41, 0x4B, 0x55, 0x31, 0x37, 0x48, 0x50, 0x58, 0x35, 0xBE, 0x44, 0x4E, 0x52};
-constexpr int throwKeyCount = sizeof throwKeys / sizeof throwKeys[0];
-constexpr int keysPerThrow = 3;
 constexpr double throwEverySeconds = 0.5;
 
 // A display's clock: one refresh period (give or take a jitter) per swap.
@@ -74,13 +71,7 @@ public:
             message = bench::keyMessage(platform::VK_ESCAPE);
             return true;
         }
-        if (pendingKeys > 0) {
-            --pendingKeys;
-            message = bench::keyMessage(throwKeys[keyIndex]);
-            keyIndex = (keyIndex + 1) % throwKeyCount;
-            return true;
-        }
-        return false;
+        return throws.next(message);
     }
 
     void swapped() override
@@ -99,7 +90,7 @@ public:
         sinceThrow += seconds;
         if (sinceThrow >= throwEverySeconds) {
             sinceThrow = 0.0;
-            pendingKeys = keysPerThrow;
+            throws.throwNext();
         }
     }
 
@@ -114,8 +105,7 @@ private:
     long frameCount;
     long frame = 0;
     double sinceThrow = throwEverySeconds;
-    int pendingKeys = 0;
-    int keyIndex = 0;
+    bench::Throws throws;
     std::mt19937 random{20240613};
 };
 

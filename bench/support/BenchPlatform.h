@@ -9,8 +9,10 @@
 #include "platform/HeadlessGLContext.h"
 #include "platform/Platform.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace bench {
 
@@ -105,5 +107,31 @@ inline platform::Message keyMessage(int virtualKey)
 {
     return {BenchPlatform::windowHandle, platform::WM_KEYDOWN, static_cast<std::uintptr_t>(virtualKey), 0};
 }
+
+// Throws as the scene benchmarks make them: a few keys at a time, going round
+// the grid so that each throw takes other cubes; each flight lasts about 1.6 s.
+class Throws {
+public:
+    static constexpr int keysPerThrow = 3;
+
+    // The next throw's keys are to come.
+    void throwNext() { pending = keysPerThrow; }
+
+    // The next key-down of the throw, or false once it has all been sent.
+    bool next(platform::Message& message)
+    {
+        if (pending == 0)
+            return false;
+        --pending;
+        message = keyMessage(keys[index]);
+        index = (index + 1) % std::size(keys);
+        return true;
+    }
+
+private:
+    static constexpr int keys[] = {0x41, 0x4B, 0x55, 0x31, 0x37, 0x48, 0x50, 0x58, 0x35, 0xBE, 0x44, 0x4E, 0x52};
+    int pending = 0;
+    std::size_t index = 0;
+};
 
 } // namespace bench
