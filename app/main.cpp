@@ -1,8 +1,8 @@
 // The entry point: the SDL platform stands in for the module instance, the toy
 // runs on it, and its result is the process exit code.
 #include "game/Zindle.h"
-#include "platform/Memory.h"
-#include "platform/SdlPlatform.h"
+#include "platform/posix/Memory.h"
+#include "platform/sdl/SdlPlatform.h"
 #include "util/StartupReport.h"
 
 #include <cstdio>

@@ -8,12 +8,12 @@
 // Run under Xvfb with the software renderer:
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24" ./texture_bench [runs]
 #include "gl/GLDynamicTexture.h"
-#include "platform/Bitmap.h"
-#include "platform/Font.h"
-#include "platform/Graphics.h"
-#include "platform/HeadlessGLContext.h"
-#include "platform/SolidBrush.h"
-#include "platform/StringFormat.h"
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Font.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
+#include "platform/draw/StringFormat.h"
+#include "tests/support/HeadlessGLContext.h"
 
 #include <GL/gl.h>
 

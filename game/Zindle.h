@@ -8,7 +8,7 @@
 #include "game/FixedStep.h"
 #include "game/InBetween.h"
 #include "motion/Ballistic.h"
-#include "platform/Bitmap.h"
+#include "platform/draw/Bitmap.h"
 #include "scene/Cubbit.h"
 #include "scene/DirectionalLight.h"
 #include "scene/TextureNote.h"

@@ -1,6 +1,6 @@
 #include "gl/GLDynamicTexture.h"
 
-#include "platform/Bitmap.h"
+#include "platform/draw/Bitmap.h"
 
 #include <new>
 

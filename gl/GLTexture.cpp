@@ -11,7 +11,7 @@
 
 #include "gl/GLErrorCheck.h"
 #include "gl/MipmapChain.h"
-#include "platform/Bitmap.h"
+#include "platform/draw/Bitmap.h"
 
 #include <GL/glu.h>
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/Message.h"
+#include "platform/Rect.h"
 
 #include <cstdint>
 #include <string_view>
@@ -29,18 +30,10 @@ struct WindowClass {
     int iconResource = 0;
 };
 
-// Client area wanted for the window, in screen coordinates.
-struct WindowRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
-
 struct WindowRequest {
     std::string_view className;
     std::string_view title;
-    WindowRect client;
+    WindowRect client;       // the client area wanted, in screen coordinates
     bool fullScreen = false; // a borderless topmost window; else titled and resizable
 };
 

@@ -3,11 +3,11 @@
 // cube's faces each show one cell.
 #include "scene/Cubbit.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Font.h"
-#include "platform/Graphics.h"
-#include "platform/SolidBrush.h"
-#include "platform/StringFormat.h"
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Font.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
+#include "platform/draw/StringFormat.h"
 
 #include <GL/gl.h>
 

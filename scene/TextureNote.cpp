@@ -2,11 +2,11 @@
 // rectangle 1 wide and 0.5 high. Its font lives only while the card is painted.
 #include "scene/TextureNote.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Font.h"
-#include "platform/Graphics.h"
-#include "platform/SolidBrush.h"
-#include "platform/StringFormat.h"
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Font.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
+#include "platform/draw/StringFormat.h"
 
 #include <GL/gl.h>
 

@@ -2,11 +2,12 @@
 # Installs what is missing, builds, and runs every test under a virtual X
 # display with Mesa's software renderer; then the same suite built with the
 # sanitizers, which also leak-checks whole games of the real toy. The code's
-# formatting is checked first.
+# formatting and the boundaries between its parts are checked first.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" --tests
 bash "$top/scripts/check-format.sh"
+bash "$top/scripts/check-includes.sh"
 bash "$top/scripts/build.sh" -DZINDLE_TESTS=ON
 (
   cd "${ZINDLE_BUILD_DIR:-$top/build}"

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "bench/support/ProcStatus.h"
-#include "platform/HeadlessGLContext.h"
 #include "platform/Platform.h"
+#include "tests/support/HeadlessGLContext.h"
 
 #include <cstddef>
 #include <cstdio>

@@ -31,7 +31,7 @@ run_full_screen term
 # the thread's own stack, so it is a crash of its own.
 crash_full_screen() {
   local hold="$work/hold-$1"
-  start_probe ZINDLE_TEST_CRASH_AFTER_FIRST_SWAP="$1" ZINDLE_PROBE_HOLD_FILE="$hold"
+  start_probe ZINDLE_PROBE_CRASH="$1" ZINDLE_PROBE_HOLD_FILE="$hold"
   expect_logged 60 "createScene holding"
   wait_for 30 screen_is 1024x768 || fail "the screen is $(screen_size) while the program starts"
   touch "$hold"
@@ -41,6 +41,6 @@ crash_full_screen() {
   wait_for 10 screen_is 1280x1024 || fail "after the crash ($1) the screen stayed at $(screen_size)"
 }
 
-crash_full_screen 1
+crash_full_screen segv
 crash_full_screen overflow
 echo PASS

@@ -6,17 +6,23 @@
 // ZINDLE_PROBE_SPLASH=PATH shows that picture file as the splash.
 // ZINDLE_PROBE_HOLD_FILE=PATH keeps createScene waiting (up to a minute) until
 // PATH exists, so a test can act while the program is still starting up.
+// ZINDLE_PROBE_CRASH=segv or =overflow crashes the program right after its
+// first frame is on screen (a SIGSEGV, or a stack overflow), so tests can check
+// what a crash leaves behind: the desktop's display mode, the cursor.
 #include "app/GLApplication.h"
-#include "platform/Bitmap.h"
-#include "platform/Graphics.h"
-#include "platform/SdlPlatform.h"
-#include "platform/SolidBrush.h"
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
+#include "platform/sdl/SdlPlatform.h"
 
 #include <GL/gl.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -28,6 +34,30 @@ void log(const char* format, int value = 0)
     std::printf(format, value);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+// Recurses until the stack runs out. Each call keeps a live page of its own
+// and uses the result of the next, so it can become neither a loop nor a
+// tail call.
+[[gnu::noinline]] std::size_t exhaustStack(std::size_t depth)
+{
+    volatile char page[4096];
+    page[depth % sizeof page] = static_cast<char>(depth);
+    if (depth == SIZE_MAX)
+        return 0;
+    return exhaustStack(depth + 1) + static_cast<std::size_t>(page[depth % sizeof page]);
+}
+
+// The second frame comes after the first one's swap.
+void crashIfAskedAfterFirstFrame(int framesDrawn)
+{
+    static const char* crash = std::getenv("ZINDLE_PROBE_CRASH");
+    if (crash == nullptr || framesDrawn != 2)
+        return;
+    if (std::strcmp(crash, "segv") == 0)
+        std::raise(SIGSEGV);
+    else if (std::strcmp(crash, "overflow") == 0)
+        exhaustStack(0);
 }
 
 void holdWhileFileMissing()
@@ -74,11 +104,15 @@ public:
         glClearColor(0.0f, 0.0f, 0.8f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         log("drawFrame");
+        crashIfAskedAfterFirstFrame(++framesDrawn);
     }
 
     void keyDown(int virtualKey) override { log("keyDown %d", virtualKey); }
 
     void destroyScene() override { log("destroyScene"); }
+
+private:
+    int framesDrawn = 0;
 };
 
 } // namespace

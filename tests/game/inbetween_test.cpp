@@ -5,7 +5,7 @@
 // the places where the motion jumps (a bounce, a launch in mid-flight, the
 // re-spin, an angle wrapping past 360) are drawn as jumps, never blended.
 #include "game/Zindle.h"
-#include "platform/HeadlessGLContext.h"
+#include "tests/support/HeadlessGLContext.h"
 #include "tests/support/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // after each burst, the heap must not grow with the number of keys, and the
 // trace must stay one well-formed line per key.
 #include "game/Zindle.h"
-#include "platform/HeadlessGLContext.h"
+#include "tests/support/HeadlessGLContext.h"
 #include "tests/support/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // the cubes stand, the fallback for keys without a cube, the card's ten
 // seconds and the splash picture.
 #include "game/Zindle.h"
-#include "platform/HeadlessGLContext.h"
+#include "tests/support/HeadlessGLContext.h"
 #include "tests/support/ScriptedPlatform.h"
 
 #include <GL/gl.h>

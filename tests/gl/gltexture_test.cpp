@@ -3,9 +3,9 @@
 // letter block), the mipmap chain and filters, and the calls that must leave
 // GL alone. Layout tests run on both mipmap builders.
 #include "gl/GLDynamicTexture.h"
-#include "platform/Bitmap.h"
-#include "platform/Graphics.h"
-#include "platform/SolidBrush.h"
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
 #include "tests/support/gl_context.h"
 
 #include <GL/gl.h>

@@ -1,8 +1,8 @@
 // The in-memory bitmap and fills: pixel bytes and order as the GL upload
 // reads them, and the lock's failure cases.
-#include "platform/Bitmap.h"
-#include "platform/Graphics.h"
-#include "platform/SolidBrush.h"
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
 
 #include <gtest/gtest.h>
 

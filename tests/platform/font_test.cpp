@@ -1,7 +1,7 @@
 // Choosing the face: a family is found only as itself or its metric stand-in,
 // anything else is the generic bold sans-serif family, never fontconfig's
 // last resort. (Other fontconfig setups are in text_test.cpp.)
-#include "platform/Font.h"
+#include "platform/draw/Font.h"
 
 #include <gtest/gtest.h>
 

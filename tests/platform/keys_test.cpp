@@ -1,6 +1,6 @@
 // The key table: SDL key events to Windows virtual-key codes, group by group,
 // and which key-downs count as system keys.
-#include "platform/SdlKeys.h"
+#include "platform/sdl/SdlKeys.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // the box's margins and above the button, long text wraps instead of making a
 // box wider than a screen, a trailing line feed adds no empty line, and only a
 // click inside the button counts as one on it.
-#include "platform/MessageBoxLayout.h"
-#include "platform/MessageBoxPainter.h"
+#include "platform/x11/MessageBoxLayout.h"
+#include "platform/x11/MessageBoxPainter.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ struct Painted {
     ~Painted() { cairo_surface_destroy(surface); }
 
     // Dark pixels (the text's ink) in the rectangle.
-    int inkIn(const BoxRect& rect) const
+    int inkIn(const Rect& rect) const
     {
         const unsigned char* data = cairo_image_surface_get_data(surface);
         const int stride = cairo_image_surface_get_stride(surface);
@@ -92,7 +92,7 @@ TEST(MessageBox, ButtonIsCentredAndOnlyItsAreaCounts)
     const MessageBoxLayout layout = layOutMessageBox({0, 0}, {18, 15});
     EXPECT_GE(layout.window.width, layout.button.width + 40) << "an empty text still leaves margins";
     EXPECT_EQ(layout.button.x * 2 + layout.button.width, layout.window.width);
-    const BoxRect& button = layout.button;
+    const Rect& button = layout.button;
     EXPECT_TRUE(button.contains(button.x, button.y));
     EXPECT_TRUE(button.contains(button.x + button.width - 1, button.y + button.height - 1));
     EXPECT_FALSE(button.contains(button.x - 1, button.y));

@@ -3,7 +3,7 @@
 // they will be stretched over, with memory that stays small; and every kind of
 // bad file (cut short, hostile headers, things that are not files) gives an
 // empty picture with a status, quickly, quietly and without large allocations.
-#include "platform/Bitmap.h"
+#include "platform/draw/Bitmap.h"
 #include "tests/support/PictureWriter.h"
 
 #include <gtest/gtest.h>

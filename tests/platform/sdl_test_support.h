@@ -3,7 +3,7 @@
 // records what it is given, and a way to feed SDL events in.
 #pragma once
 
-#include "platform/SdlPlatform.h"
+#include "platform/sdl/SdlPlatform.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // drawing and icon, on the test's display.
 #include "tests/platform/sdl_test_support.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Graphics.h"
-#include "platform/SolidBrush.h"
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
 #include "res/WindowIcon.h"
 
 #include <GL/gl.h>

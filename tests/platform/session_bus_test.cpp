@@ -1,7 +1,7 @@
 // Which session bus the toy's process is left to use: the one the session
 // names or keeps at $XDG_RUNTIME_DIR/bus, never one started on demand; where
 // there is none, an address that starts nothing.
-#include "platform/SessionBus.h"
+#include "platform/posix/SessionBus.h"
 #include "tests/platform/sdl_test_support.h"
 
 #include <sys/socket.h>

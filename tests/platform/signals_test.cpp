@@ -1,7 +1,7 @@
 // The toy's signal handlers: polite ends become one close request, and a
 // write to a connection the other side has closed fails instead of ending
 // the process, so that a lost X connection is reported, not silent.
-#include "platform/Signals.h"
+#include "platform/posix/Signals.h"
 
 #include <gtest/gtest.h>
 

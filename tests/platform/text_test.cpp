@@ -2,11 +2,11 @@
 // a symbol, wrapping and clipping, and fonts that cannot draw. fontconfig's
 // setup is fixed per process, so the cases with other setups run this program
 // again with FONTCONFIG_FILE set and only their own test selected.
-#include "platform/Bitmap.h"
-#include "platform/Font.h"
-#include "platform/Graphics.h"
-#include "platform/SolidBrush.h"
-#include "platform/StringFormat.h"
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Font.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
+#include "platform/draw/StringFormat.h"
 
 #include <gtest/gtest.h>
 

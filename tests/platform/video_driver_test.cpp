@@ -1,6 +1,6 @@
 // Choosing SDL's video driver: Wayland where the compositor can carry the toy,
 // its X server where not, and one clear line where neither is there.
-#include "platform/VideoDriver.h"
+#include "platform/sdl/VideoDriver.h"
 #include "tests/platform/sdl_test_support.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 // Google Test before Xlib, whose macros (None, Bool) clash with its names.
 #include <gtest/gtest.h>
 
-#include "platform/X11WmState.h"
+#include "platform/x11/X11Properties.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

@@ -3,9 +3,9 @@
 // actor, and reading the frame back to compare it with the painted bitmaps.
 #pragma once
 
-#include "platform/Bitmap.h"
-#include "platform/HeadlessGLContext.h"
+#include "platform/draw/Bitmap.h"
 #include "scene/Placement.h"
+#include "tests/support/HeadlessGLContext.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

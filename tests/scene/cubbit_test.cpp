@@ -3,7 +3,7 @@
 #include "scene/Cubbit.h"
 
 #include "SceneView.h"
-#include "platform/Font.h"
+#include "platform/draw/Font.h"
 
 #include <array>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 #include "scene/TextureNote.h"
 
 #include "SceneView.h"
-#include "platform/Font.h"
+#include "platform/draw/Font.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 // why, when none can be made; and read-back of the bound texture's levels.
 #pragma once
 
-#include "platform/HeadlessGLContext.h"
+#include "tests/support/HeadlessGLContext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,78 @@
+// The platform on SDL2: display mode, window, GL context, events turned into
+// window messages with Windows virtual-key codes, message boxes and the
+// counter. The header names no SDL type; everything SDL stays in the .cpp files.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class MessageQueue;
+class SdlWindows;
+
+class SdlPlatform : public Platform {
+public:
+    SdlPlatform();
+    ~SdlPlatform() override;
+
+    // False when no video subsystem could be started (no display); then
+    // initError() says why and nothing else may be called.
+    bool initialized() const;
+    const std::string& initError() const;
+
+    int startDrawing(std::uintptr_t* token, const DrawingStartupInput& input) override;
+    void stopDrawing(std::uintptr_t token) override;
+    unsigned lastError() override;
+
+    bool changeDisplayMode(int width, int height, int bitsPerPixel) override;
+    void showCursor(bool show) override;
+    void messageBox(std::string_view text, std::string_view caption) override;
+
+    void registerClass(const WindowClass& windowClass) override;
+    WindowHandle createWindow(const WindowRequest& request) override;
+    void showWindow(WindowHandle window) override;
+    void setForegroundWindow(WindowHandle window) override;
+    void setFocus(WindowHandle window) override;
+    WindowRect clientRect(WindowHandle window) override;
+    bool drawPicture(WindowHandle window, Bitmap& picture, int x, int y, int width, int height) override;
+    void destroyWindow(WindowHandle window) override;
+
+    ContextHandle createGLContext(WindowHandle window) override;
+    void makeCurrent(WindowHandle window, ContextHandle context) override;
+    void deleteGLContext(ContextHandle context) override;
+    void swapBuffers(WindowHandle window) override;
+
+    bool peekMessage(Message& message) override;
+    void translateMessage(const Message& message) override;
+    std::intptr_t dispatchMessage(const Message& message) override;
+    void postQuitMessage(int exitCode) override;
+    std::intptr_t defWindowProc(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                std::intptr_t lParam) override;
+
+private:
+    // The exact display mode changeDisplayMode found; it takes effect when the
+    // full-screen window is shown.
+    struct FullScreenMode {
+        bool chosen = false;
+        std::uint32_t format = 0;
+        int width = 0;
+        int height = 0;
+        int refreshRate = 0;
+    };
+    bool desktopIsInMode() const;
+
+    bool videoStarted = false;
+    std::string startError;
+    unsigned lastErrorCode = 0;
+    // Why the last window made has no OpenGL; empty if it has.
+    std::string glError;
+    FullScreenMode fullScreenMode;
+    std::unique_ptr<MessageQueue> queue;
+    std::unique_ptr<SdlWindows> windows;
+};
+
+} // namespace platform
