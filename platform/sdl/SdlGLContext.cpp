@@ -3,6 +3,8 @@
 // refuse it, and the toy runs as well without it.
 #include "platform/sdl/SdlPlatform.h"
 
+#include "platform/sdl/SdlGLAttributes.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <SDL.h>
@@ -47,6 +49,17 @@ std::string missingForTheFrame()
 }
 
 } // namespace
+
+void setFrameGLAttributes()
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
 
 ContextHandle SdlPlatform::createGLContext(WindowHandle handle)
 {
