@@ -1,11 +1,11 @@
 #include "game/Zindle.h"
 
+#include "game/Camera.h"
 #include "scene/Placement.h"
 #include "util/DebugTrace.h"
 #include "util/StartupReport.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cstdlib>
 
@@ -99,12 +99,7 @@ void Zindle::drawFrame(double totalSeconds, double frameSeconds)
     glEnable(GL_LIGHTING);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(25.0, 1.0, 1.0, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(0.0, 0.0, -10.0, 0.0, 0.0, 100.0, 0.0, 1.0, 0.0);
+    placeCamera();
 
     light->render();
 
