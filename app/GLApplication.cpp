@@ -1,7 +1,6 @@
 #include "app/GLApplication.h"
 
 #include "util/DebugTrace.h"
-#include "util/StartupReport.h"
 
 #include <GL/gl.h>
 
@@ -45,7 +44,6 @@ void setGlobalGLState()
 GLApplication::GLApplication(Platform& platform) : instance(platform)
 {
     gdiplusStatus = instance.startDrawing(&gdiplusToken, gdiplusStartupInput);
-    reportStartupStep("drawing started");
     active = 0;
 }
 
@@ -70,7 +68,6 @@ int GLApplication::run()
         reportFailure(instance, "Your video card or driver cannot handle 1024x768x32 in full screen mode.\n", "Zindle");
         fullScreen = 0;
     }
-    reportStartupStep("display mode chosen");
 
     theApplication = this;
     instance.registerClass({windowProc, className, iconResource});
@@ -93,14 +90,11 @@ int GLApplication::run()
         return 1;
     }
 
-    reportStartupStep("window created");
     instance.showWindow(window);
     instance.setForegroundWindow(window);
     instance.setFocus(window);
-    reportStartupStep("window shown");
 
     showSplash(window);
-    reportStartupStep("splash shown");
 
     ContextHandle context = instance.createGLContext(window);
     if (context == 0) {
@@ -112,16 +106,13 @@ int GLApplication::run()
     }
     instance.makeCurrent(window, context);
     setGlobalGLState();
-    reportStartupStep("GL context made");
 
     createScene();
-    reportStartupStep("scene built");
 
     frameTimer.start();
     totalTimer.start();
 
     Message msg;
-    bool firstFrame = true;
     for (;;) {
         if (instance.peekMessage(msg)) {
             if (msg.message == WM_QUIT)
@@ -142,12 +133,7 @@ int GLApplication::run()
         double totalSeconds = totalTimer.seconds();
 
         drawFrame(totalSeconds, frameSeconds);
-        if (firstFrame)
-            reportStartupStep("first frame drawn");
         instance.swapBuffers(window);
-        if (firstFrame)
-            reportStartupStep("first frame swapped");
-        firstFrame = false;
     }
 
     destroyScene();

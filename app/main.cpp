@@ -3,20 +3,17 @@
 #include "game/Zindle.h"
 #include "platform/posix/Memory.h"
 #include "platform/sdl/SdlPlatform.h"
-#include "util/StartupReport.h"
 
 #include <cstdio>
 #include <string>
 
 int main()
 {
-    reportStartupStep("main");
     if (const std::string shortfall = platform::memoryShortfall(); !shortfall.empty()) {
         std::fprintf(stderr, "zindle: %s\n", shortfall.c_str());
         return 1;
     }
     platform::SdlPlatform platform;
-    reportStartupStep("video started");
     if (!platform.initialized()) {
         std::fprintf(stderr, "zindle: cannot start without a display: %s\n", platform.initError().c_str());
         return 1;

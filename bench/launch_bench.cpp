@@ -11,9 +11,11 @@
 // guard against regressions with room for a shared machine's noise; the goal,
 // printed beside them, is 1.3 times the floor.
 // Each program runs in its scenario's folder on the X server in DISPLAY, with
-// ZINDLE_REPORT_STARTUP set: it writes the CLOCK_MONOTONIC time and its own
-// CPU time (all threads) at each start-up step on standard error, up to its
-// first swap, from which the per-step timeline below comes. CPU time depends
+// the start-up marks preloaded (tests/support/startup_marks.cpp): they write
+// the CLOCK_MONOTONIC time and the program's CPU time (all threads) at the end
+// of each start-up step on standard error, up to its first swap, from which
+// the per-step timeline below comes; that file says which library call ends
+// which step. CPU time depends
 // far less on what else the machine runs than the time on the clock, so it is
 // shown beside it. Resident memory is read from /proc right after the first
 // swap; each program is then sent SIGTERM and must end with exit code 0.

@@ -2,9 +2,10 @@
 // with a 100-megapixel picture (10000x10000, smooth colour with grain) in each
 // format it reads, and with its own picture, round by round in a rotating
 // order so that a busy moment of the machine hits them alike. Measured from
-// just before fork() to the first buffer swap (ZINDLE_REPORT_STARTUP), with
-// the CPU the toy used by then, and the peak resident memory (VmHWM) at that
-// moment; the toy is then sent SIGTERM and must end with 0. Budgets, each on
+// just before fork() to the first buffer swap (as told by the start-up marks
+// preloaded into it, tests/support/startup_marks.cpp), with the CPU the toy
+// used by then, and the peak resident memory (VmHWM) at that moment; the toy
+// is then sent SIGTERM and must end with 0. Budgets, each on
 // the median of the per-round differences to the toy's own picture: at most
 // 1.5 s later, at most 64 MB more memory.
 //

@@ -1,11 +1,10 @@
 #include "game/Zindle.h"
 
+#include "game/Camera.h"
 #include "scene/Placement.h"
 #include "util/DebugTrace.h"
-#include "util/StartupReport.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cstdlib>
 
@@ -43,7 +42,6 @@ Zindle::Zindle(platform::Platform& platform) : GLApplication(platform)
     // The motions above drew their first spins before run() seeds rand(), so
     // they are the same at every start.
     splashImage = std::make_unique<platform::Bitmap>("wumbly.jpg");
-    reportStartupStep("splash read");
 }
 
 Zindle::~Zindle()
@@ -65,7 +63,6 @@ void Zindle::createScene()
     exitNote->position.x = -1.4f;
     exitNote->position.y = -1.4f;
     exitNote->position.z = 1.0f;
-    reportStartupStep("card painted");
 
     int i = 0;
     for (float y : rows) {
@@ -77,7 +74,6 @@ void Zindle::createScene()
             ++i;
         }
     }
-    reportStartupStep("cubes painted");
 
     light = std::make_unique<DirectionalLight>();
     light->direction.x = 0.0f;
@@ -99,12 +95,7 @@ void Zindle::drawFrame(double totalSeconds, double frameSeconds)
     glEnable(GL_LIGHTING);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(25.0, 1.0, 1.0, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(0.0, 0.0, -10.0, 0.0, 0.0, 100.0, 0.0, 1.0, 0.0);
+    placeCamera();
 
     light->render();
 

@@ -3,37 +3,16 @@
 // kind of window (hidden OpenGL window covering the 1024x768 screen, borderless,
 // then shown) with the same GL attributes, clears and swaps once, then waits
 // for SIGTERM and ends with 0, as the toy does. The launch benchmark starts it
-// exactly as it starts the toy; with ZINDLE_REPORT_STARTUP set it writes the
-// toy's start-up lines, so both timelines line up step by step.
+// exactly as it starts the toy, with the same start-up marks preloaded
+// (tests/support/startup_marks.cpp), so both timelines line up step by step.
 #include <GL/gl.h>
 #include <SDL.h>
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
-
-namespace {
-
-// The toy's hook line, so the benchmark reads both programs alike.
-void report(const char* step)
-{
-    static const bool on = std::getenv("ZINDLE_REPORT_STARTUP") != nullptr;
-    if (!on)
-        return;
-    timespec now{};
-    timespec cpu{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-    std::fprintf(stderr, "zindle: start-up %s at %lld.%09ld cpu %.3f\n", step, static_cast<long long>(now.tv_sec),
-                 now.tv_nsec, static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) * 1e-6);
-}
-
-} // namespace
 
 int main()
 {
-    report("main");
     // SIGTERM is taken by sigwait below, not by a handler.
     sigset_t terminate;
     sigemptyset(&terminate);
@@ -44,7 +23,6 @@ int main()
         std::fprintf(stderr, "launch_floor: %s\n", SDL_GetError());
         return 1;
     }
-    report("video started");
 
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -58,9 +36,7 @@ int main()
         std::fprintf(stderr, "launch_floor: %s\n", SDL_GetError());
         return 1;
     }
-    report("window created");
     SDL_ShowWindow(window);
-    report("window shown");
 
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (context == nullptr) {
@@ -70,9 +46,7 @@ int main()
     SDL_GL_SetSwapInterval(1);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    report("GL context made");
     SDL_GL_SwapWindow(window);
-    report("first frame swapped");
 
     int received = 0;
     sigwait(&terminate, &received);

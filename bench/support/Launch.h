@@ -1,9 +1,10 @@
 // Starting a program as a process and timing its launch, for the launch and
-// picture benchmarks. The program runs in a folder of its own with
-// ZINDLE_REPORT_STARTUP set: it writes the CLOCK_MONOTONIC time and its CPU
-// time at each start-up step on standard error, up to its first swap, which
-// is read line by line. Its memory is read from /proc right after that swap;
-// then SIGTERM ends it and its exit code is noted.
+// picture benchmarks. The program runs in a folder of its own with the
+// start-up marks (tests/support/startup_marks.cpp) added to its LD_PRELOAD:
+// they write the CLOCK_MONOTONIC time and its CPU time at the end of each
+// start-up step on standard error, up to its first swap, which is read line by
+// line. Its memory is read from /proc right after that swap; then SIGTERM ends
+// it and its exit code is noted.
 #pragma once
 
 #include "bench/support/ProcStatus.h"
@@ -20,6 +21,10 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
+
+#ifndef ZINDLE_STARTUP_MARKS
+#error "ZINDLE_STARTUP_MARKS: the path of the start-up marks library, set by bench/CMakeLists.txt"
+#endif
 
 namespace bench {
 
@@ -129,6 +134,11 @@ inline LaunchRun launchOnce(const Launch& program, double deadlineSeconds)
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
         return run;
+    // After whatever is preloaded already (a sanitizer's helpers).
+    const char* preloaded = std::getenv("LD_PRELOAD");
+    const std::string preload = preloaded != nullptr && *preloaded != '\0'
+                                    ? std::string(preloaded) + ":" + ZINDLE_STARTUP_MARKS
+                                    : std::string(ZINDLE_STARTUP_MARKS);
     const double start = monotonicSeconds();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -137,7 +147,7 @@ inline LaunchRun launchOnce(const Launch& program, double deadlineSeconds)
         dup2(quiet, 1);
         if (chdir(program.folder.c_str()) != 0)
             _exit(126);
-        setenv("ZINDLE_REPORT_STARTUP", "1", 1);
+        setenv("LD_PRELOAD", preload.c_str(), 1);
         for (const auto& [name, value] : program.environment) {
             if (value.empty())
                 unsetenv(name.c_str());

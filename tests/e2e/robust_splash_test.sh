@@ -17,6 +17,10 @@ source "$(dirname "$0")/toy_lib.sh"
 
 start_x 1024 768
 maker="$binary_dir/tests/make_picture"
+# Preloaded into the timed starts: writes "zindle: start-up STEP at ..." as
+# each start-up step ends, the first frame's swap last.
+marks="$binary_dir/tests/zindle_startup_marks.so"
+[ -f "$marks" ] || fail "no start-up marks at $marks"
 
 first_frame_shown() { grep -qs '^zindle: start-up first frame swapped' "$work/stderr.log"; }
 status_kb() { awk -v field="$2:" '$1 == field { print $2 }' "/proc/$1/status"; }
@@ -36,7 +40,7 @@ launch() {
   (
     cd "$folder"
     [ -z "$cap_kb" ] || ulimit -v "$cap_kb"
-    export ZINDLE_REPORT_STARTUP=1
+    export LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$marks"
     exec "$@" "$toy" >"$work/stdout.log" 2>"$work/stderr.log"
   ) &
   toy_pid=$!

@@ -1,14 +1,15 @@
 // What the scene tests share: one hidden GL context for the whole program, the
-// scene's global state, projection and camera, the owner's placement of an
-// actor, and reading the frame back to compare it with the painted bitmaps.
+// scene's global state, the game's own projection and camera (placeCamera),
+// the owner's placement of an actor, and reading the frame back to compare it
+// with the painted bitmaps.
 #pragma once
 
+#include "game/Camera.h"
 #include "platform/draw/Bitmap.h"
 #include "scene/Placement.h"
 #include "tests/support/HeadlessGLContext.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,18 +28,6 @@ inline platform::HeadlessGLContext& context()
 {
     static auto shared = std::make_unique<platform::HeadlessGLContext>(viewSize, viewSize);
     return *shared;
-}
-
-// The scene's projection and camera: the eye at z = -10 looking along +z, so
-// +x is on the viewer's left.
-inline void sceneCamera()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(25.0, 1.0, 1.0, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(0.0, 0.0, -10.0, 0.0, 0.0, 100.0, 0.0, 1.0, 0.0);
 }
 
 // A test that needs GL: a current context with the state the frame sets up,
@@ -60,7 +49,7 @@ protected:
         glDepthFunc(GL_LEQUAL);
         glDisable(GL_LIGHTING);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        sceneCamera();
+        placeCamera();
     }
 };
 
