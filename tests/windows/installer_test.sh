@@ -7,16 +7,21 @@
 # keeps a file of the user's own.
 #
 # Usage: installer_test.sh [ZINDLE_EXE]
-# Without the built zindle.exe a stand-in carrying the toy's own resources is
-# packed, and the shortcut is also started the way Explorer starts one.
-# Works in $ZINDLE_BINARY_DIR/installer-test (default build-windows/).
+# Packs ZINDLE_EXE, or the build's own zindle.exe (in $ZINDLE_BINARY_DIR, by
+# default build-windows/); where neither exists yet, a stand-in carrying the
+# toy's own resources, whose shortcut is then also started the way Explorer
+# starts one. Works in $ZINDLE_BINARY_DIR/installer-test.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "-- $*" >&2; }
 
+binary_dir=${ZINDLE_BINARY_DIR:-$top/build-windows}
 real_exe=${1:-}
-work=${ZINDLE_BINARY_DIR:-$top/build-windows}/installer-test
+if [ -z "$real_exe" ] && [ -f "$binary_dir/zindle.exe" ]; then
+  real_exe=$binary_dir/zindle.exe
+fi
+work=$binary_dir/installer-test
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 
@@ -34,6 +39,7 @@ pack=$work/pack
 rm -rf "$pack"
 mkdir -p "$pack"
 if [ -n "$real_exe" ]; then
+  note "packing $real_exe"
   cp "$real_exe" "$pack/zindle.exe"
 else
   note "no zindle.exe given: packing the stand-in"
