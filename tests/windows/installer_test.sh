@@ -71,9 +71,10 @@ wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
 
 # run PROGRAM ARGS...: the program under Wine, its output without carriage returns.
 run() {
-  local out
-  out=$(wine "$@")
+  local out status=0
+  out=$(wine "$@") || status=$?
   printf '%s\n' "${out//$'\r'/}"
+  return $status
 }
 unix_path() { winepath -u "$1" 2>/dev/null; }
 
