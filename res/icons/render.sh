@@ -2,7 +2,8 @@
 # Redraws the committed icon files from their sources: the hicolor sizes from
 # zindle.svg, and the 16-pixel one pixel for pixel from the window icon in
 # ../WindowIcon.h, which is drawn by hand for that size. Needs rsvg-convert
-# (librsvg2-bin) and ImageMagick; the build itself needs neither.
+# (librsvg2-bin) and ImageMagick; the build itself needs neither. Also writes
+# ../zindle.ico, the program's icon on Windows, from the 32- and 16-pixel ones.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cd "$here"
@@ -30,3 +31,5 @@ mapfile -t rows < <(sed -n '/windowIconRows/,/};/s/^ *"\(.*\)",/\1/p' "$header")
 } > /tmp/zindle-icon-16.xpm
 convert /tmp/zindle-icon-16.xpm -strip "PNG32:zindle-16.png"
 rm -f /tmp/zindle-icon-16.xpm
+
+bash app-icon.sh zindle-32.png zindle-16.png ../zindle.ico
