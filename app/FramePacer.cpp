@@ -42,10 +42,12 @@ void FramePacer::frameStarting()
         due = now;
     }
     // The next turn on the grid, which keeps its step whether this frame came
-    // on time, early (drawn at once to measure the swap: up to a period) or a
-    // little late, so measuring adds no frame. A frame later than a whole
-    // period (a stall, a pause) starts the grid afresh rather than making up
-    // the lost frames in a burst; so does a grid run ahead of the frames.
+    // on time, early (drawn at once to measure the swap: up to a period) or
+    // late, so neither measuring nor a busy machine's late wake-ups change
+    // the rate: a frame less than a period late leaves the next one its
+    // usual turn. One later than that (a stall, a pause) starts the grid
+    // afresh rather than making up the lost frames in a burst; so does a
+    // grid run ahead of the frames.
     due += period;
     if (due <= now || due > now + 2 * period)
         due = now + period;

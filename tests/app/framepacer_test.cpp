@@ -136,6 +136,11 @@ TEST_F(FramePacerTest, ALongStallDoesNotCauseABurstOfCatchUpFrames)
     const std::int64_t third = frame(pacer, 1000);
     EXPECT_GE(second - first, period);
     EXPECT_GE(third - second, period);
+
+    // Two periods late, the same: no frame is made up.
+    clock.now += 2 * period;
+    const std::int64_t fourth = frame(pacer, 1000);
+    EXPECT_GE(frame(pacer, 1000) - fourth, period);
 }
 
 TEST_F(FramePacerTest, AFrameALittleLateKeepsTheGridSoTheRateHolds)
@@ -149,6 +154,16 @@ TEST_F(FramePacerTest, AFrameALittleLateKeepsTheGridSoTheRateHolds)
     const std::int64_t next = frame(pacer, 1000);
     EXPECT_EQ(late - before, 26000);
     EXPECT_EQ(next - before, 40000) << "the next frame comes on its usual turn";
+
+    // Woken most of a period late, the frame after it still comes on its
+    // turn (here at once), so the rate holds on a busy machine.
+    const std::int64_t turn = next + 20000;
+    clock.now = turn + 19000;
+    const std::int64_t woken = frame(pacer, 1000);
+    const std::int64_t madeUp = frame(pacer, 1000);
+    EXPECT_EQ(woken, turn + 19000);
+    EXPECT_EQ(madeUp, woken + 1000);
+    EXPECT_EQ(frame(pacer, 1000), turn + 40000);
 }
 
 } // namespace
