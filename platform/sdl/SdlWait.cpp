@@ -1,15 +1,21 @@
-// Waiting for the next message on SDL, and the display's refresh rate. The
-// wait sleeps in SDL's own event wait, in slices no longer than the next
-// thing the loop must do without being asked: end after a polite signal
-// (whose handler SDL's wait does not notice) and look whether anything is
-// stacked over a full-screen window.
+// Waiting for the next message on SDL, and the display's refresh rate. On X11
+// the wait sleeps in poll() on the X connection and on the polite signals'
+// pipe, never in SDL's own event wait, whose wake-up machinery (2.26) can
+// send its wake-up to a window just destroyed, which Xlib reports as a fatal
+// error. Elsewhere it sleeps in SDL's wait. Either way in slices no longer
+// than the next thing the loop must do without being asked: end after a
+// polite signal and look whether anything is stacked over a full-screen
+// window.
 #include "platform/sdl/SdlPlatform.h"
 
 #include "platform/posix/Signals.h"
 #include "platform/sdl/MessageQueue.h"
 #include "platform/sdl/SdlWindows.h"
+#include "platform/sdl/SdlX11.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +39,25 @@ std::uint64_t untilStackingCheck(SdlWindows& windows, std::uint64_t now, std::ui
     return longest;
 }
 
+// Sleeps until the X connection has something to read, a polite signal is
+// waiting, or the time passes; false where SDL is not on X11.
+bool waitOnX11(SdlWindows& windows, std::uint64_t milliseconds)
+{
+    SdlWindowRecord* window = windows.mainWindow();
+    if (window == nullptr || !onX11Driver())
+        return false;
+    const std::optional<x11::Target> target = x11Target(window->handle);
+    if (!target)
+        return false;
+    Display* display = target->display;
+    XFlush(display);
+    if (XEventsQueued(display, QueuedAlready) > 0)
+        return true;
+    pollfd ready[] = {{ConnectionNumber(display), POLLIN, 0}, {signals::closeRequestFd(), POLLIN, 0}};
+    poll(ready, ready[1].fd >= 0 ? 2 : 1, static_cast<int>(milliseconds));
+    return true;
+}
+
 } // namespace
 
 void SdlPlatform::waitMessage(double seconds)
@@ -42,7 +67,8 @@ void SdlPlatform::waitMessage(double seconds)
     const std::uint64_t start = SDL_GetTicks64();
     // Whole milliseconds, rounded up: waking early would only wait again.
     const bool forever = seconds < 0.0;
-    const std::uint64_t deadline = forever ? UINT64_MAX : start + static_cast<std::uint64_t>(std::ceil(seconds * 1000.0));
+    const std::uint64_t deadline =
+        forever ? UINT64_MAX : start + static_cast<std::uint64_t>(std::ceil(seconds * 1000.0));
     for (;;) {
         if (!queue->empty() || signals::closeRequestPending())
             return;
@@ -52,8 +78,11 @@ void SdlPlatform::waitMessage(double seconds)
         std::uint64_t slice = untilStackingCheck(*windows, now, std::min(deadline - now, signalSlice));
         if (slice == 0)
             return;
-        // A null event only looks: the message loop's own pump takes it.
-        if (SDL_WaitEventTimeout(nullptr, static_cast<int>(slice)) != 0)
+        // A null event only looks (after pumping what the server sent): the
+        // message loop's own pump takes it.
+        if (SDL_PollEvent(nullptr) != 0)
+            return;
+        if (!waitOnX11(*windows, slice) && SDL_WaitEventTimeout(nullptr, static_cast<int>(slice)) != 0)
             return;
         if (untilStackingCheck(*windows, SDL_GetTicks64(), 1) == 0)
             return;
