@@ -33,6 +33,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
 #include <poll.h>
 #include <sstream>
 #include <string>

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <new>
 
 namespace {
 
@@ -21,7 +20,7 @@ constexpr int unpacedRate = 1000000;
 
 bench::ToyCounters* counters()
 {
-    static bench::ToyCounters* shared = [] () -> bench::ToyCounters* {
+    static bench::ToyCounters* shared = []() -> bench::ToyCounters* {
         const char* path = std::getenv("ZINDLE_BENCH_COUNTERS");
         if (path == nullptr)
             return nullptr;
