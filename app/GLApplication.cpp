@@ -1,5 +1,6 @@
 #include "app/GLApplication.h"
 
+#include "app/FramePacer.h"
 #include "util/DebugTrace.h"
 
 #include <GL/gl.h>
@@ -112,6 +113,7 @@ int GLApplication::run()
     frameTimer.start();
     totalTimer.start();
 
+    FramePacer pacer(instance.refreshRate(window));
     Message msg;
     for (;;) {
         if (instance.peekMessage(msg)) {
@@ -121,8 +123,14 @@ int GLApplication::run()
             instance.dispatchMessage(msg);
             continue;
         }
-        if (!active)
+        // Minimized, nothing is drawn until a message comes; otherwise the
+        // next frame waits for its turn, answering messages meanwhile.
+        const double wait = pacer.secondsToWait();
+        if (!active || wait > 0.0) {
+            instance.waitMessage(active ? wait : -1.0);
             continue;
+        }
+        pacer.frameStarting();
 
         frameTimer.stop();
         double frameSeconds = frameTimer.seconds();

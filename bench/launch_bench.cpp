@@ -7,9 +7,12 @@
 // the machine hits them alike; the figures are medians, and the ratio to the
 // floor is the median of the per-round ratios.
 //
-// Budgets: the normal start within 2.5 times the floor and within 250 ms, a
-// guard against regressions with room for a shared machine's noise; the goal,
-// printed beside them, is 1.3 times the floor.
+// Budgets, as ratios to what the same rounds measure, so that a slower or
+// busier machine, which slows the floor alike, moves no verdict: the normal
+// start within 2.5 times the floor, a guard against regressions with room for
+// a shared machine's noise (the goal, printed beside it, is 1.3 times the
+// floor); a phone's photo as the splash within 2 times the normal start.
+// Times on the clock are printed and fail nothing.
 // Each program runs in its scenario's folder on the X server in DISPLAY, with
 // the start-up marks preloaded (tests/support/startup_marks.cpp): they write
 // the CLOCK_MONOTONIC time and the program's CPU time (all threads) at the end
@@ -45,7 +48,6 @@ namespace fs = std::filesystem;
 
 constexpr double budgetRatio = 2.5;
 constexpr double goalRatio = 1.3;
-constexpr double budgetMs = 250.0;
 constexpr double deadlineSeconds = 30.0;
 
 // One way of starting the toy, measured against the same floor and the same
@@ -63,9 +65,9 @@ struct Scenario {
     bool budgeted = false;
     // If not 0, the most this scenario may take, in times the normal start.
     double timesNormal = 0.0;
-    // If above 0, a budget of its own: at most this much later than the
-    // normal start, as the median of the per-round differences.
-    double budgetOverNormalMs = 0.0;
+    // Whether to print how much later than the normal start it comes, as the
+    // median of the per-round differences.
+    bool showLater = false;
 };
 
 std::vector<Scenario> scenarios()
@@ -99,8 +101,8 @@ std::vector<Scenario> scenarios()
                     },
                     {},
                     false,
-                    0.0,
-                    150.0});
+                    2.0,
+                    true});
     return list;
 }
 
@@ -115,7 +117,7 @@ struct Series {
     bool budgeted = false;
     double timesNormal = 0.0;
     std::vector<Run> runs;
-    double budgetOverNormalMs = 0.0;
+    bool showLater = false;
 
     std::vector<double> launches() const
     {
@@ -243,7 +245,7 @@ int main(int argc, char** argv)
                        scenario.budgeted,
                        scenario.timesNormal,
                        {},
-                       scenario.budgetOverNormalMs});
+                       scenario.showLater});
     }
 
     // A round first, not counted: it fills the file cache and fontconfig's.
@@ -285,9 +287,9 @@ int main(int argc, char** argv)
         printList(ratios(series, floor), "%.2f");
         std::printf(")");
         if (series.budgeted) {
-            const bool within = ratio <= budgetRatio && launch <= budgetMs;
-            std::printf("  budget <= %.1f x and <= %.0f ms: %s (goal <= %.1f x: %s)", budgetRatio, budgetMs,
-                        bench::verdict(within), goalRatio, ratio <= goalRatio ? "met" : "not met");
+            const bool within = ratio <= budgetRatio;
+            std::printf("  budget <= %.1f x: %s (goal <= %.1f x: %s)", budgetRatio, bench::verdict(within), goalRatio,
+                        ratio <= goalRatio ? "met" : "not met");
             met = met && within;
         }
         std::printf("\n  %-24s %7.1f ms of CPU, %.2f x the floor's\n", "", bench::median(series.cpu()),
@@ -303,16 +305,13 @@ int main(int argc, char** argv)
             }
             std::printf("\n");
         }
-        if (series.budgetOverNormalMs > 0.0) {
+        if (series.showLater) {
             std::vector<double> later;
             for (std::size_t i = 0; i < series.runs.size() && i < all[1].runs.size(); ++i)
                 later.push_back(series.runs[i].launchMs - all[1].runs[i].launchMs);
-            const double over = bench::median(later);
-            const bool within = over <= series.budgetOverNormalMs;
-            std::printf("  %-24s %+7.1f ms later than the normal start (per round: ", "", over);
+            std::printf("  %-24s %+7.1f ms later than the normal start (per round: ", "", bench::median(later));
             printList(later, "%+.0f");
-            std::printf(")  budget <= %+.0f ms: %s\n", series.budgetOverNormalMs, bench::verdict(within));
-            met = met && within;
+            std::printf(")\n");
         }
         std::vector<double> resident;
         for (const Run& run : series.runs)

@@ -5,9 +5,12 @@
 // just before fork() to the first buffer swap (as told by the start-up marks
 // preloaded into it, tests/support/startup_marks.cpp), with the CPU the toy
 // used by then, and the peak resident memory (VmHWM) at that moment; the toy
-// is then sent SIGTERM and must end with 0. Budgets, each on
-// the median of the per-round differences to the toy's own picture: at most
-// 1.5 s later, at most 64 MB more memory.
+// is then sent SIGTERM and must end with 0. Budgets, on the medians of the
+// per-round ratios and differences to the toy's own picture: at most 11 times
+// as long to the first frame (about 1.5 s later on the development machine; a
+// ratio, so that a slower machine, which slows the toy's own start alike,
+// moves no verdict; the times are printed and fail nothing), at most 64 MB
+// more memory.
 //
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24" ./picture_bench ../zindle [rounds]
 #include "bench/support/Launch.h"
@@ -26,7 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double budgetLaterMs = 1500.0;
+constexpr double budgetTimes = 11.0;
 constexpr double budgetMoreMb = 64.0;
 constexpr int side = 10000;
 constexpr double deadlineSeconds = 60.0;
@@ -44,6 +47,14 @@ std::vector<double> differences(const Series& series, const Series& own, double 
     std::vector<double> values;
     for (std::size_t i = 0; i < series.runs.size() && i < own.runs.size(); ++i)
         values.push_back(series.runs[i].*figure - own.runs[i].*figure);
+    return values;
+}
+
+std::vector<double> ratios(const Series& series, const Series& own, double Run::*figure)
+{
+    std::vector<double> values;
+    for (std::size_t i = 0; i < series.runs.size() && i < own.runs.size(); ++i)
+        values.push_back(series.runs[i].*figure / own.runs[i].*figure);
     return values;
 }
 
@@ -107,8 +118,8 @@ int main(int argc, char** argv)
 
     const Series& own = all.front();
     std::printf("The largest splash pictures against the toy's own, medians of %d interleaved rounds\n", rounds);
-    std::printf("(budgets: at most %+.0f ms to the first frame, at most %+.0f MB peak memory):\n", budgetLaterMs,
-                budgetMoreMb);
+    std::printf("(budgets: at most %.0f times as long to the first frame, at most %+.0f MB peak memory):\n",
+                budgetTimes, budgetMoreMb);
     std::printf("  %-26s %9.1f ms  (CPU %6.1f ms)  peak %6.1f MB\n", own.name.c_str(),
                 bench::median(figures(own, &Run::launchMs)), bench::median(figures(own, &Run::cpuMs)),
                 bench::median(figures(own, &Run::peakMb)));
@@ -117,11 +128,12 @@ int main(int argc, char** argv)
         const Series& series = all[s];
         const double later = bench::median(differences(series, own, &Run::launchMs));
         const double more = bench::median(differences(series, own, &Run::peakMb));
-        const bool within = later <= budgetLaterMs && more <= budgetMoreMb;
-        std::printf("  %-26s %9.1f ms  (CPU %6.1f ms)  peak %6.1f MB  (%+.0f ms, CPU %+.0f ms, %+.1f MB)  %s\n",
+        const double times = bench::median(ratios(series, own, &Run::launchMs));
+        const bool within = times <= budgetTimes && more <= budgetMoreMb;
+        std::printf("  %-26s %9.1f ms  (CPU %6.1f ms)  peak %6.1f MB  (%.2f x, %+.0f ms, CPU %+.0f ms, %+.1f MB)  %s\n",
                     series.name.c_str(), bench::median(figures(series, &Run::launchMs)),
-                    bench::median(figures(series, &Run::cpuMs)), bench::median(figures(series, &Run::peakMb)), later,
-                    bench::median(differences(series, own, &Run::cpuMs)), more, bench::verdict(within));
+                    bench::median(figures(series, &Run::cpuMs)), bench::median(figures(series, &Run::peakMb)), times,
+                    later, bench::median(differences(series, own, &Run::cpuMs)), more, bench::verdict(within));
         met = met && within;
     }
     return met ? 0 : 2;

@@ -10,7 +10,7 @@ build=${ZINDLE_BENCH_DIR:-$top/build-bench}
 bash "$top/scripts/install-deps.sh" --tests
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZINDLE_TESTS=OFF -DZINDLE_BENCH=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target zindle texture_bench alloc_bench frame_bench refresh_bench launch_bench launch_floor \
-  picture_bench
+  picture_bench cpu_bench count_frames
 
 export LIBGL_ALWAYS_SOFTWARE=1
 cd "$build"
@@ -23,6 +23,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   run "smoothness at other refresh rates" ./bench/refresh_bench
   run "launch" ./bench/launch_bench ./zindle ./bench/launch_floor
   run "largest splash pictures" ./bench/picture_bench ./zindle
+  run "CPU while playing and minimized" ./bench/cpu_bench ./zindle ./bench/libcount_frames.so
   echo
   if [ $status = 0 ]; then echo "every budget met"; else echo "SOME BUDGET MISSED"; fi
   exit $status

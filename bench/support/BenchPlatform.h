@@ -22,6 +22,9 @@ public:
     // The next message for the loop, or false to let it draw a frame.
     virtual bool next(platform::Message& message) = 0;
     virtual void swapped() {}
+    // The loop waits for a message or for `seconds` (negative: for ever);
+    // the bench platform returns at once, after telling the script.
+    virtual void waiting(double /*seconds*/) {}
 };
 
 class BenchPlatform : public platform::Platform {
@@ -32,6 +35,10 @@ public:
     }
 
     Script* script = nullptr;
+    // What refreshRate reports; the default is beyond any display, so the
+    // frames come as fast as the machine draws them unless a bench says
+    // otherwise.
+    int displayRefreshRate = 100000;
 
     static constexpr platform::WindowHandle windowHandle = 1;
 
@@ -81,6 +88,12 @@ public:
         }
         return script != nullptr && script->next(message);
     }
+    void waitMessage(double seconds) override
+    {
+        if (script)
+            script->waiting(seconds);
+    }
+    int refreshRate(platform::WindowHandle) override { return displayRefreshRate; }
     void translateMessage(const platform::Message&) override {}
     std::intptr_t dispatchMessage(const platform::Message& message) override
     {

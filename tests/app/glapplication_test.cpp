@@ -139,12 +139,12 @@ TEST_F(FrameTest, CallsTheApplicationInOrderWithTheStateEachStepPromises)
         "setForegroundWindow", "setFocus",
         "showSplash",          "createGLContext",
         "makeCurrent",         "createScene",
-        "drawFrame",           "swapBuffers",
-        "drawFrame",           "swapBuffers",
-        "postQuitMessage 0",   "destroyScene",
-        "releaseContext",      "deleteGLContext",
-        "destroyWindow",       "~application",
-        "stopDrawing 42",
+        "refreshRate",         "drawFrame",
+        "swapBuffers",         "drawFrame",
+        "swapBuffers",         "postQuitMessage 0",
+        "destroyScene",        "releaseContext",
+        "deleteGLContext",     "destroyWindow",
+        "~application",        "stopDrawing 42",
     };
     EXPECT_EQ(platform.calls, expected);
     EXPECT_EQ(platform.lastClassName, "QuorvaneOpenGL");
@@ -243,7 +243,7 @@ TEST_F(FrameTest, FrameTimesComeFromTheStopwatchesStartedAfterTheScene)
     }
 }
 
-TEST_F(FrameTest, MinimizingStopsFramesAndTheNextFrameCoversThePause)
+TEST_F(FrameTest, MinimizedTheLoopWaitsForAMessageAndRestoredItDrawsAtOnce)
 {
     auto& clock = platform.clock;
     RecordingApplication application(platform);
@@ -251,21 +251,92 @@ TEST_F(FrameTest, MinimizingStopsFramesAndTheNextFrameCoversThePause)
     platform.whenIdle = [&] {
         clock.now += 10000; // 10 ms per pass
         ++idlePasses;
-        if (idlePasses == 2)
+        if (application.frames.size() == 1 && idlePasses == 2)
             platform.post(WM_ACTIVATE, makeWParam(WA_INACTIVE, 1)); // minimized
-        if (idlePasses == 50)
-            platform.post(WM_ACTIVATE, makeWParam(WA_ACTIVE, 0)); // restored
         if (application.frames.size() == 2 && !escSent) {
             escSent = true;
             platform.postKey(VK_ESCAPE);
         }
     };
+    platform.whileWaiting = [&](double seconds) {
+        if (seconds >= 0.0)
+            return;
+        clock.now += 480000; // restored after 480 ms
+        platform.post(WM_ACTIVATE, makeWParam(WA_ACTIVE, 0));
+    };
     application.run();
 
-    ASSERT_EQ(application.frames.size(), 2u) << "no frames while minimized";
-    // Frame 1 at pass 1; minimized at pass 2; restored at pass 50; frame 2 on the pass after.
-    EXPECT_NEAR(application.frames[1].frameSeconds, 0.500, 1e-9);
-    EXPECT_NEAR(application.frames[1].totalSeconds, 0.510, 1e-9);
+    ASSERT_EQ(application.frames.size(), 2u);
+    EXPECT_EQ(platform.unansweredWaits, 0);
+    ASSERT_EQ(platform.waits.size(), 1u) << "one wait covers the whole time minimized: no spinning";
+    EXPECT_LT(platform.waits[0].seconds, 0.0) << "however long it takes";
+    EXPECT_LE(idlePasses, 5) << "the queue is not asked again and again";
+    const int waited = platform.indexOf("waitMessage");
+    EXPECT_LT(platform.indexOf("drawFrame"), waited);
+    EXPECT_EQ(platform.calls[static_cast<std::size_t>(waited) + 1], "drawFrame") << "restored, it draws at once";
+    // Frame 1 at 10 ms; minimized at 20; restored at 510; the next frame, at
+    // 520, covers the whole pause and the time is not caught up.
+    EXPECT_NEAR(application.frames[1].frameSeconds, 0.510, 1e-9);
+    EXPECT_NEAR(application.frames[1].totalSeconds, 0.520, 1e-9);
+}
+
+TEST_F(FrameTest, WithoutVsyncFramesComeAtTheReportedRateAndKeysAreAnsweredBetween)
+{
+    auto& clock = platform.clock;
+    platform.displayRefreshRate = 50; // 20 ms
+    RecordingApplication application(platform);
+    std::vector<std::int64_t> drawnAt;
+    std::int64_t keyAt = -1;
+    platform.onSwap = [&] {
+        drawnAt.push_back(clock.now);
+        clock.now += 1000; // each frame takes 1 ms to draw and swap
+    };
+    platform.whileWaiting = [&](double seconds) {
+        // During the wait before the sixth frame a key arrives 5 ms in.
+        if (application.frames.size() == 5 && keyAt < 0 && seconds > 0.005) {
+            clock.now += 5000;
+            keyAt = clock.now;
+            platform.postKey('K');
+        }
+    };
+    quitAfterFrames(application, 8);
+    application.run();
+
+    ASSERT_EQ(drawnAt.size(), 8u);
+    // The second frame is drawn at once and shows the swap does not wait;
+    // from the third on, one frame every 20 ms.
+    for (std::size_t i = 3; i < drawnAt.size(); ++i)
+        EXPECT_EQ(drawnAt[i] - drawnAt[i - 1], 20000) << i;
+    EXPECT_NEAR(application.frames[7].frameSeconds, 0.020, 1e-9);
+
+    const int key = platform.indexOf("keyDown 75");
+    ASSERT_GE(key, 0);
+    EXPECT_EQ(platform.calls[static_cast<std::size_t>(key) - 1], "waitMessage") << "the key ends the wait";
+    EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.begin() + key, "drawFrame"), 5)
+        << "handled before the next frame";
+    const auto resumed = std::find_if(platform.waits.begin(), platform.waits.end(),
+                                      [&](const ScriptedPlatform::Wait& wait) { return wait.at == keyAt; });
+    ASSERT_NE(resumed, platform.waits.end()) << "the wait goes on after the key";
+    EXPECT_NEAR(resumed->seconds, 0.014, 1e-9) << "to the frame's turn";
+}
+
+TEST_F(FrameTest, ASwapThatWaitsForTheDisplayGetsNoWaitOfItsOwn)
+{
+    auto& clock = platform.clock;
+    platform.displayRefreshRate = 75;
+    constexpr std::int64_t vblank = 1000000 / 75;
+    RecordingApplication application(platform);
+    // Scripted vsync: the swap returns on the display's next refresh.
+    platform.onSwap = [&] {
+        clock.now += 3000;
+        clock.now = (clock.now / vblank + 1) * vblank;
+    };
+    quitAfterFrames(application, 100);
+    application.run();
+
+    ASSERT_EQ(application.frames.size(), 100u);
+    EXPECT_FALSE(platform.called("waitMessage"));
+    EXPECT_NEAR(application.frames[99].frameSeconds, 1.0 / 75, 1e-5) << "one frame per refresh";
 }
 
 TEST_F(FrameTest, LosingTheFocusWithoutMinimizingKeepsFramesGoing)

@@ -96,7 +96,12 @@ TEST(KeyFlood, EveryKeyArrivesInOrderFramesResumeAndTheTraceStaysWellFormed)
     ScriptedPlatform platform;
     platform.onShow = {{0, platform::WM_SIZE, 0, platform::makeLParam(256, 256)},
                        {0, platform::WM_ACTIVATE, platform::makeWParam(platform::WA_ACTIVE, 0), 0}};
-    platform.onSwap = [&] { gl.swapBuffers(); };
+    // A swap that waits for a 60 Hz display, so the frame adds no wait of
+    // its own and every idle pass that is not a burst draws one frame.
+    platform.onSwap = [&] {
+        gl.swapBuffers();
+        platform.clock.now += platform.clock.ticksPerSecond / 60 + 1;
+    };
     const std::vector<int> codes = floodCodes();
     std::vector<int> sent;
     sent.reserve(queuedKeys + burstKeys * bursts);

@@ -153,6 +153,28 @@ bool ScriptedPlatform::peekMessage(Message& message)
     return true;
 }
 
+void ScriptedPlatform::waitMessage(double seconds)
+{
+    calls.push_back("waitMessage");
+    waits.push_back({seconds, clock.now});
+    if (queue.empty() && whileWaiting)
+        whileWaiting(seconds);
+    if (!queue.empty())
+        return;
+    if (seconds >= 0.0) {
+        clock.now += static_cast<std::int64_t>(seconds * static_cast<double>(clock.ticksPerSecond) + 0.5);
+    } else {
+        ++unansweredWaits;
+        post(WM_CLOSE);
+    }
+}
+
+int ScriptedPlatform::refreshRate(WindowHandle)
+{
+    calls.push_back("refreshRate");
+    return displayRefreshRate;
+}
+
 void ScriptedPlatform::translateMessage(const Message&) {}
 
 std::intptr_t ScriptedPlatform::dispatchMessage(const Message& message)

@@ -1,6 +1,6 @@
 // A platform that plays a script: messages queued by the test, chosen results
-// for the examined calls, a counter the test steps by hand, and a log of every
-// call instead of real windows and boxes.
+// for the examined calls, a counter the test steps by hand (and waits move
+// on), and a log of every call instead of real windows and boxes.
 #pragma once
 
 #include "platform/Counter.h"
@@ -55,6 +55,21 @@ public:
     std::function<void()> whenIdle;
     // Called on every swap, for tests that present to a real GL context.
     std::function<void()> onSwap;
+    // Called when waitMessage finds the queue empty, with the time it was
+    // asked to wait: it may post what arrives during the wait and move the
+    // clock to then. A wait that still finds nothing runs its time out on the
+    // clock; one without a time (while minimized) that finds nothing posts a
+    // close instead of waiting for ever, and counts in unansweredWaits.
+    std::function<void(double seconds)> whileWaiting;
+    // What refreshRate reports.
+    int displayRefreshRate = 0;
+    // Every waitMessage call: the time asked for, and the clock then.
+    struct Wait {
+        double seconds;
+        std::int64_t at;
+    };
+    std::vector<Wait> waits;
+    int unansweredWaits = 0;
 
     ManualClock clock;
     std::vector<std::string> calls;
@@ -92,6 +107,8 @@ public:
     void deleteGLContext(platform::ContextHandle context) override;
     void swapBuffers(platform::WindowHandle window) override;
     bool peekMessage(platform::Message& message) override;
+    void waitMessage(double seconds) override;
+    int refreshRate(platform::WindowHandle window) override;
     void translateMessage(const platform::Message& message) override;
     std::intptr_t dispatchMessage(const platform::Message& message) override;
     void postQuitMessage(int exitCode) override;
