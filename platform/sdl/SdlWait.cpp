@@ -64,18 +64,24 @@ void SdlPlatform::waitMessage(double seconds)
 {
     if (!videoStarted)
         return;
-    const std::uint64_t start = SDL_GetTicks64();
-    // Whole milliseconds, rounded up: waking early would only wait again.
+    // Timed on the performance counter: SDL's milliseconds are whole ones,
+    // and a deadline counted in them could end the wait up to one early.
     const bool forever = seconds < 0.0;
-    const std::uint64_t deadline =
-        forever ? UINT64_MAX : start + static_cast<std::uint64_t>(std::ceil(seconds * 1000.0));
+    const double frequency = static_cast<double>(SDL_GetPerformanceFrequency());
+    const std::uint64_t start = SDL_GetPerformanceCounter();
+    const std::uint64_t deadline = forever ? UINT64_MAX : start + static_cast<std::uint64_t>(seconds * frequency);
     for (;;) {
         if (!queue->empty() || signals::closeRequestPending())
             return;
-        const std::uint64_t now = SDL_GetTicks64();
-        if (now >= deadline)
+        const std::uint64_t counter = SDL_GetPerformanceCounter();
+        if (counter >= deadline)
             return;
-        std::uint64_t slice = untilStackingCheck(*windows, now, std::min(deadline - now, signalSlice));
+        // Whole milliseconds, rounded up: waking early would only wait again.
+        const std::uint64_t left =
+            forever
+                ? signalSlice
+                : static_cast<std::uint64_t>(std::ceil(static_cast<double>(deadline - counter) * 1000.0 / frequency));
+        const std::uint64_t slice = untilStackingCheck(*windows, SDL_GetTicks64(), std::min(left, signalSlice));
         if (slice == 0)
             return;
         // A null event only looks (after pumping what the server sent): the
