@@ -22,7 +22,7 @@ mkdir -p "$WINEPREFIX"
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "test-windows: making the Wine prefix ${WINEPREFIX#"$top"/}"
+  wineboot -i </dev/null >/dev/null 2>&1
 fi
-wineboot -i </dev/null >/dev/null 2>&1
 cd "$build"
 ctest --output-on-failure -j 2
