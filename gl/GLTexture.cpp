@@ -14,6 +14,8 @@
 #include "platform/draw/Bitmap.h"
 
 #include <GL/glu.h>
+// GL_BGRA and GL_TEXTURE_MAX_LEVEL are GL 1.2: Windows' <GL/gl.h> stops at 1.1.
+#include <GL/glext.h>
 
 #include <cstdlib>
 #include <cstring>

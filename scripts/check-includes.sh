@@ -49,6 +49,9 @@ forbid platform/draw "$libraries|$backends" "the drawing interfaces name no libr
 # Each part knows its own libraries only.
 forbid platform/picture 'SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|X11/.*|wayland-.*|platform/(cairo|sdl|x11|wayland|gdiplus|win32)/.*' \
   "picture reading knows no drawing library and no window system"
+forbid platform/picture 'windows\.h' "picture reading reaches Windows only to open and read the file" \
+  '^platform/picture/PictureFileWin32\.cpp$'
+forbid platform/picture 'gdiplus\.h|GL/.*' "picture reading knows no drawing library and no window system"
 forbid platform/cairo 'SDL[^/]*\.h|X11/.*|wayland-.*|platform/(sdl|x11|wayland|posix|win32|gdiplus)/.*' \
   "the Cairo drawing knows no window system"
 forbid platform/x11 'SDL[^/]*\.h|wayland-.*|platform/(sdl|wayland|cairo|win32|gdiplus)/.*' \

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the toy and its tests need, if any are missing.
+# Installs the Debian 12 packages the toy and its tests need, if any are missing:
+# the toy's (no argument), the toy's and every test's (--tests), or the Windows
+# build's alone (--windows).
 set -euo pipefail
 
 runtime=(cmake g++ make pkg-config libsdl2-dev libjpeg62-turbo-dev libpng-dev libgl-dev libglu1-mesa-dev
@@ -11,11 +13,16 @@ testing=(libgtest-dev zlib1g-dev libgif-dev xvfb xauth xdotool x11-utils x11-app
          weston xwayland python3-gi gir1.2-glib-2.0 pipewire wireplumber
          gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
          build-essential debhelper lintian desktop-file-utils appstream)
+# The Windows build: mingw-w64 cross compilers, the picture libraries' Debian
+# sources unpacked with dpkg-source, Wine to run its tests, NSIS for the installer.
+windows=(cmake make dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+         mingw-w64-tools libz-mingw-w64-dev wine wine64 nsis googletest zip)
 
-wanted=("${runtime[@]}")
-if [ "${1:-}" = "--tests" ]; then
-  wanted+=("${testing[@]}")
-fi
+case "${1:-}" in
+  --tests) wanted=("${runtime[@]}" "${testing[@]}" "${windows[@]}") ;;
+  --windows) wanted=("${windows[@]}") ;;
+  *) wanted=("${runtime[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -11,9 +11,8 @@ namespace {
 wchar_t wideLine[debugTraceCapacity];
 char utf8Line[debugTraceCapacity * 4 + 2];
 
-std::size_t appendUtf8(char* out, wchar_t wide)
+std::size_t appendUtf8(char* out, char32_t c)
 {
-    auto c = static_cast<char32_t>(wide);
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         c = U'?';
     if (c < 0x80) {
@@ -47,13 +46,24 @@ void DebugTrace(const wchar_t* format, ...)
     int written = std::vswprintf(wideLine, debugTraceCapacity, format, arguments);
     va_end(arguments);
 
-    if (written < 0) {
+    // The C library says so with a negative count; Windows' C runtime returns
+    // the length the whole line would have had, which must not be read.
+    if (written < 0 || written >= static_cast<int>(debugTraceCapacity)) {
         std::fputs("(trace line could not be formatted)\n", stderr);
         return;
     }
     std::size_t length = 0;
-    for (int i = 0; i < written; ++i)
-        length += appendUtf8(utf8Line + length, wideLine[i]);
+    for (int i = 0; i < written; ++i) {
+        char32_t c = static_cast<char32_t>(wideLine[i]);
+        // Where wchar_t is UTF-16 (Windows), a character beyond the first
+        // 65536 comes as a surrogate pair; a lone half stays a '?'.
+        const char32_t next = i + 1 < written ? static_cast<char32_t>(wideLine[i + 1]) : 0;
+        if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+            ++i;
+        }
+        length += appendUtf8(utf8Line + length, c);
+    }
     if (length == 0 || utf8Line[length - 1] != '\n')
         utf8Line[length++] = '\n';
     std::fwrite(utf8Line, 1, length, stderr);

@@ -42,7 +42,11 @@ public:
 private:
     std::size_t readFrom(std::uint64_t offset, void* buffer, std::size_t count);
 
+#ifdef _WIN32
+    void* handle = nullptr; // the file's HANDLE, null when none is open
+#else
     int descriptor = -1;
+#endif
     Status openStatus = Status::FileNotFound;
     std::uint64_t fileSize = 0;
     std::uint64_t position = 0; // of the next byte read() hands out

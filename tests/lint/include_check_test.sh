@@ -39,4 +39,9 @@ expect_crossing platform/x11/Window.cpp '#include <SDL_syswm.h>'
 expect_crossing platform/x11/Window.cpp '#include "platform/sdl/SdlX11.h"'
 expect_crossing platform/picture/Png.cpp '#include <cairo.h>'
 expect_crossing platform/draw/Bitmap.h '#  include <pango/pango-font.h>'
+# Picture reading reaches Windows in the file that opens files there, nowhere else.
+expect_crossing platform/picture/Png.cpp '#include <windows.h>'
+expect_crossing platform/picture/PictureFileWin32.cpp '#include <gdiplus.h>'
+plant platform/picture/PictureFileWin32.cpp '#include <windows.h>'
+bash "$check" "$work/tree" >/dev/null || fail "windows.h in PictureFileWin32.cpp failed the check"
 echo PASS

@@ -280,8 +280,8 @@ bool writeClaim(const std::string& format, const std::string& path, std::uint32_
         header += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB, not interlaced
         // Rows of zeros, compressed: far fewer than the header claims.
         std::vector<Bytef> rows(4096, 0), packed(8192);
-        uLongf packedSize = packed.size();
-        compress(packed.data(), &packedSize, rows.data(), rows.size());
+        uLongf packedSize = static_cast<uLongf>(packed.size());
+        compress(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()));
         const std::string data(reinterpret_cast<const char*>(packed.data()), packedSize);
         return writeBytes(path, "\x89PNG\r\n\x1a\n" + pngChunk("IHDR", header) + pngChunk("IDAT", data) +
                                     pngChunk("IEND", ""));

@@ -1,0 +1,59 @@
+# The unit suites of the Windows build, cross-built and run under Wine (the
+# toolchain file's emulator; scripts/test-windows.sh sets up the prefix and
+# keeps one wineserver for the whole run). Only suites that need no backend:
+# the ones that draw need a GL context and the Linux drawing library.
+
+# GoogleTest from Debian's sources, built with the same tool chain. Its own
+# code is not held to the project's warnings.
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(target gtest gtest_main)
+  target_compile_options(${target} PRIVATE -w)
+endforeach()
+
+# The scripted platform; the GL fixtures need a real context and stay out.
+add_library(zindle_test_support STATIC support/ScriptedPlatform.cpp)
+target_include_directories(zindle_test_support PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(zindle_test_support PUBLIC zindle_app zindle_platform gtest)
+# The performance counter comes with the Win32 backend; a build without it
+# counts with the standard library's steady clock.
+if(NOT TARGET zindle_win32)
+  target_sources(zindle_test_support PRIVATE windows/support/StandInCounter.cpp)
+endif()
+
+# windows_suite(NAME SOURCES... LIBRARIES ...): one test program, its tests
+# listed through Wine when ctest runs (listing at build time would need Wine
+# for every build).
+function(windows_suite name)
+  cmake_parse_arguments(PARSE_ARGV 1 suite "" "" "SOURCES;LIBRARIES")
+  add_executable(${name}_tests ${suite_SOURCES})
+  target_link_libraries(${name}_tests PRIVATE ${suite_LIBRARIES} zindle_test_support gtest_main)
+  gtest_discover_tests(${name}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT "ZINDLE_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZINDLE_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+include(GoogleTest)
+file(GLOB util_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/util/*_test.cpp)
+file(GLOB motion_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/motion/*_test.cpp)
+file(GLOB app_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/*_test.cpp)
+file(GLOB picture_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/picture/*_test.cpp)
+windows_suite(util SOURCES ${util_sources} LIBRARIES zindle_util)
+windows_suite(motion SOURCES ${motion_sources} LIBRARIES zindle_motion zindle_scene)
+windows_suite(app SOURCES ${app_sources} LIBRARIES zindle_app)
+# The game's fixed steps; its other suites (the in-between frames included)
+# draw the scene on a GL context of the Linux test support.
+windows_suite(game SOURCES game/fixedstep_test.cpp LIBRARIES zindle_game)
+if(picture_sources)
+  windows_suite(picture SOURCES ${picture_sources} LIBRARIES zindle_picture zindle_picture_writer)
+endif()
+
+# Whole-program tests: scripts that run zindle.exe under Wine on X servers of
+# their own (the Wine set-up comes from scripts/test-windows.sh); 77 skips.
+file(GLOB windows_scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*_test.sh)
+if(TARGET zindle)
+  foreach(script ${windows_scripts})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME windows.${name} COMMAND bash ${script} $<TARGET_FILE:zindle>)
+    set_tests_properties(windows.${name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE SKIP_RETURN_CODE 77
+      ENVIRONMENT "ZINDLE_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZINDLE_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  endforeach()
+endif()
