@@ -77,6 +77,13 @@ public:
 
     // Takes the oldest waiting message, if any; never waits.
     virtual bool peekMessage(Message& message) = 0;
+    // Waits until a message is waiting or `seconds` have passed, whichever
+    // comes first; a negative time waits for a message however long that
+    // takes. Returns at once when one is waiting already. Takes no message.
+    virtual void waitMessage(double seconds) = 0;
+    // The refresh rate of the display the window shows on, in frames a
+    // second; 0 when the platform cannot tell.
+    virtual int refreshRate(WindowHandle window) = 0;
     virtual void translateMessage(const Message& message) = 0;
     // Hands the message to its window's procedure and returns its result.
     virtual std::intptr_t dispatchMessage(const Message& message) = 0;

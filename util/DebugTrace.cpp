@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cwchar>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // Both buffers are static so that tracing never touches the heap: the scene
@@ -48,9 +52,20 @@ void DebugTrace(const wchar_t* format, ...)
     va_end(arguments);
 
     if (written < 0) {
+#ifdef _WIN32
+        OutputDebugStringW(L"(trace line could not be formatted)\n");
+#endif
         std::fputs("(trace line could not be formatted)\n", stderr);
         return;
     }
+#ifdef _WIN32
+    // The debugger's output first; standard error only where the program was
+    // started with one (a GUI program started from the desktop has none).
+    OutputDebugStringW(wideLine);
+    const HANDLE errorOutput = GetStdHandle(STD_ERROR_HANDLE);
+    if (errorOutput == nullptr || errorOutput == INVALID_HANDLE_VALUE)
+        return;
+#endif
     std::size_t length = 0;
     for (int i = 0; i < written; ++i)
         length += appendUtf8(utf8Line + length, wideLine[i]);

@@ -47,6 +47,8 @@ public:
     void swapBuffers(WindowHandle window) override;
 
     bool peekMessage(Message& message) override;
+    void waitMessage(double seconds) override;
+    int refreshRate(WindowHandle window) override;
     void translateMessage(const Message& message) override;
     std::intptr_t dispatchMessage(const Message& message) override;
     void postQuitMessage(int exitCode) override;

@@ -92,6 +92,9 @@ public:
     void deleteGLContext(platform::ContextHandle context) override;
     void swapBuffers(platform::WindowHandle window) override;
     bool peekMessage(platform::Message& message) override;
+    // The script plays its messages at once: there is never anything to wait for.
+    void waitMessage(double) override {}
+    int refreshRate(platform::WindowHandle) override { return 0; }
     void translateMessage(const platform::Message& message) override;
     std::intptr_t dispatchMessage(const platform::Message& message) override;
     void postQuitMessage(int exitCode) override;
