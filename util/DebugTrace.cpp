@@ -72,6 +72,7 @@ void DebugTrace(const wchar_t* format, ...)
     if (length == 0 || utf8Line[length - 1] != '\n')
         utf8Line[length++] = '\n';
     std::fwrite(utf8Line, 1, length, stderr);
+    std::fflush(stderr); // the C library on Windows buffers standard error sent to a file
 }
 
 int traceableCharacter(int code)

@@ -1,0 +1,74 @@
+# What the Win32 platform's whole-program tests share: a private Xvfb, a Wine
+# prefix of their own under the build folder (made once, then reused), a
+# persistent wineserver for the test's length, and the probe program started
+# on them. Sourced by tests/windows/win32_*_test.sh, which are given the
+# Windows build's zindle.exe (or any file in the build folder's top).
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build=${ZINDLE_WINDOWS_BINARY_DIR:-$(cd "$(dirname "${1:?usage: $0 BUILD/zindle.exe}")" && pwd)}
+probe=$build/tests/win32_probe.exe
+witness=$build/tests/hook_witness.exe
+inspect=$build/tests/win32_inspect.exe
+work=$(mktemp -d)
+server_pid=""
+probe_pid=""
+
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$work"/*.log; do
+    [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -20 "$log" >&2; }
+  done
+  exit 1
+}
+
+source "$here/../support/x11_server.sh"
+
+cleanup() {
+  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null || true
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+  stop_server
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+for tool in wine wineserver Xvfb xdotool xwininfo; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+done
+[ -f "$probe" ] || fail "no probe at $probe"
+
+export WINEPREFIX=$build/wineprefix-tests
+export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winedbg.exe=d"
+export WINEDEBUG=-all
+export WINEARCH=win64
+
+# start_wine WIDTH HEIGHT: a private Xvfb of that size and a wineserver that
+# stays up until the test ends.
+start_wine() {
+  start_xvfb "$1" "$2"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    timeout 300 wineboot -i >"$work/wineboot.log" 2>&1 || fail "the Wine prefix could not be made"
+    wineserver -k 2>/dev/null || true
+  fi
+  wineserver -p
+}
+
+# start_probe: the probe under Wine with a memory cap, its stdout in out.log.
+start_probe() {
+  (ulimit -v 4000000; exec wine "$probe") >"$work/out.log" 2>"$work/err.log" &
+  probe_pid=$!
+}
+
+# Lines as the program wrote them, without the CR that Windows' text mode adds.
+lines() { tr -d '\r' <"$work/$1"; }
+logged() { grep -qx -- "$1" <<<"$(lines out.log)"; }
+expect_logged() { wait_for "$1" logged "$2" || fail "never logged: $2"; }
+
+# expect_exit SECONDS CODE: the probe ends with that code.
+expect_exit() {
+  wait_child "$1" "$probe_pid"
+  probe_pid=""
+  [ "$child_exit" = "$2" ] || fail "the probe ended with $child_exit, not $2"
+}
+
+# inspect CAPTION: the client area, styles and child texts of a window.
+inspect_window() { wine "$inspect" "$1" 2>/dev/null | tr -d '\r'; }
