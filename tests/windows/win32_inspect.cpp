@@ -1,10 +1,12 @@
 // Reads a window of another program the way the whole-program tests need it:
 // given a caption, prints the window's client area in screen coordinates, its
 // styles, and the text of each child window (a message box's text is one).
-// Exits 1 when no such window is there.
+// Exits 1 when no such window is there. With "minimize" or "restore" after
+// the caption it does that to the window instead, as a user would.
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 
 namespace {
 
@@ -28,6 +30,13 @@ int wmain(int argc, wchar_t** argv)
     HWND window = FindWindowW(nullptr, argv[1]);
     if (window == nullptr)
         return 1;
+    if (argc > 2 && std::wcscmp(argv[2], L"minimize") == 0)
+        return ShowWindow(window, SW_MINIMIZE) >= 0 ? 0 : 1;
+    if (argc > 2 && std::wcscmp(argv[2], L"restore") == 0) {
+        ShowWindow(window, SW_RESTORE);
+        SetForegroundWindow(window);
+        return 0;
+    }
     RECT client{};
     GetClientRect(window, &client);
     POINT corner{0, 0};

@@ -1,6 +1,8 @@
 // A minimal application on the real frame and the Win32 platform, for the
 // whole-program tests under Wine. It logs each call it receives on stdout, one
 // flushed line each, draws a grey splash and clears every frame to blue.
+// ZINDLE_PROBE_CRASH=1 makes it crash with an access violation right after
+// its first frame is on screen, so tests can see what a crash leaves behind.
 #include "app/GLApplication.h"
 #include "platform/draw/Bitmap.h"
 #include "platform/win32/Win32Platform.h"
@@ -10,6 +12,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -40,6 +43,9 @@ public:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         if (++framesDrawn == 1)
             log("drawFrame");
+        static const bool crash = std::getenv("ZINDLE_PROBE_CRASH") != nullptr;
+        if (crash && framesDrawn == 2)
+            *nowhere = 1;
     }
 
     void keyDown(int virtualKey) override { log("keyDown 0x%X", virtualKey); }
@@ -48,6 +54,7 @@ public:
 
 private:
     int framesDrawn = 0;
+    int* volatile nowhere = nullptr;
 };
 
 } // namespace
