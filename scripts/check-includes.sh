@@ -33,13 +33,20 @@ forbid() {
   done < <(find "$folder" "${depth[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
 }
 
-libraries='SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|glib\.h|X11/.*|wayland-.*|jpeglib\.h|png\.h|gif_lib\.h|windows\.h|gdiplus\.h'
+linux_libraries='SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|glib\.h|X11/.*|wayland-.*|jpeglib\.h|png\.h|gif_lib\.h'
+libraries="$linux_libraries|windows\.h|gdiplus\.h"
 backends='platform/(picture|cairo|sdl|x11|wayland|posix|win32|gdiplus)/.*'
 
 # The program: interfaces only. The entry function alone names the backend.
 for folder in app game scene gl motion util; do
-  forbid "$folder" "$libraries" "the program sees the platform through its interfaces only"
-  forbid "$folder" "$backends" "the program sees the platform through its interfaces only" '^app/main[A-Za-z]*\.cpp$'
+  # The trace goes to the debugger's output on Windows; the entry function on
+  # Windows is wWinMain.
+  allowed=
+  [ "$folder" = util ] && allowed='^util/DebugTrace\.cpp$'
+  [ "$folder" = app ] && allowed='^app/main_win32\.cpp$'
+  forbid "$folder" "$linux_libraries|gdiplus\.h" "the program sees the platform through its interfaces only"
+  forbid "$folder" 'windows\.h' "the program sees the platform through its interfaces only" "$allowed"
+  forbid "$folder" "$backends" "the program sees the platform through its interfaces only" '^app/main[A-Za-z0-9_]*\.cpp$'
 done
 
 # The interfaces know no library and no backend.
@@ -60,6 +67,11 @@ forbid platform/posix 'SDL[^/]*\.h|X11/.*|wayland-.*|cairo[^/]*\.h|pango/.*|plat
   "the process part knows POSIX only; what a crash must undo is registered with it"
 forbid platform/wayland 'SDL[^/]*\.h|X11/.*|cairo[^/]*\.h|platform/(sdl|x11|cairo|posix|win32|gdiplus)/.*' \
   "the Wayland probe knows libwayland-client only"
+forbid platform/win32 'SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|X11/.*|wayland-.*|platform/(sdl|x11|wayland|cairo|posix)/.*' \
+  "the Win32 backend knows Windows, WGL and GL only"
+forbid platform/win32 'gdiplus\.h|platform/gdiplus/.*' \
+  "the Win32 backend draws through the drawing interfaces and starts GDI+ through the drawing part" \
+  '^platform/win32/(Win32Drawing\.cpp|standin/.*)$'
 forbid platform/sdl 'cairo[^/]*\.h|pango/.*|fontconfig/.*|windows\.h|gdiplus\.h' \
   "the SDL backend draws through the drawing interfaces"
 

@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cwchar>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // Both buffers are static so that tracing never touches the heap: the scene
@@ -49,9 +53,20 @@ void DebugTrace(const wchar_t* format, ...)
     // The C library says so with a negative count; Windows' C runtime returns
     // the length the whole line would have had, which must not be read.
     if (written < 0 || written >= static_cast<int>(debugTraceCapacity)) {
+#ifdef _WIN32
+        OutputDebugStringW(L"(trace line could not be formatted)\n");
+#endif
         std::fputs("(trace line could not be formatted)\n", stderr);
         return;
     }
+#ifdef _WIN32
+    // The debugger's output first; standard error only where the program was
+    // started with one (a GUI program started from the desktop has none).
+    OutputDebugStringW(wideLine);
+    const HANDLE errorOutput = GetStdHandle(STD_ERROR_HANDLE);
+    if (errorOutput == nullptr || errorOutput == INVALID_HANDLE_VALUE)
+        return;
+#endif
     std::size_t length = 0;
     for (int i = 0; i < written; ++i) {
         char32_t c = static_cast<char32_t>(wideLine[i]);
@@ -67,6 +82,7 @@ void DebugTrace(const wchar_t* format, ...)
     if (length == 0 || utf8Line[length - 1] != '\n')
         utf8Line[length++] = '\n';
     std::fwrite(utf8Line, 1, length, stderr);
+    std::fflush(stderr); // the C library on Windows buffers standard error sent to a file
 }
 
 int traceableCharacter(int code)

@@ -1,4 +1,5 @@
-// One trace line per event, printf-style with a wide format, on standard error.
+// One trace line per event, printf-style with a wide format, on standard error
+// (on Windows also to the debugger's output).
 #pragma once
 
 #include <cstddef>

@@ -1,0 +1,108 @@
+// The window's OpenGL context through WGL, and the splash picture drawn with
+// GDI before the context exists. The window class owns its device context, so
+// GetDC hands out the same one every time and nothing has to keep it.
+#include "platform/win32/Win32Platform.h"
+
+#include "platform/draw/Bitmap.h"
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Values.h"
+
+#include <windows.h>
+
+#include <GL/gl.h>
+
+namespace platform {
+
+using namespace win32;
+
+namespace {
+
+using SwapInterval = BOOL(WINAPI*)(int);
+
+// Asks the driver to swap in step with the display, where it can.
+void askForVsync()
+{
+    const PROC found = wglGetProcAddress("wglSwapIntervalEXT");
+    if (found == nullptr)
+        return;
+    SwapInterval swapInterval;
+    static_assert(sizeof swapInterval == sizeof found);
+    CopyMemory(&swapInterval, &found, sizeof swapInterval);
+    swapInterval(1);
+}
+
+} // namespace
+
+ContextHandle Win32Platform::createGLContext(WindowHandle window)
+{
+    HDC dc = GetDC(toWindow(window));
+    if (dc == nullptr)
+        return 0;
+    const PIXELFORMATDESCRIPTOR descriptor = pixelFormatRequest();
+    const int format = ChoosePixelFormat(dc, &descriptor);
+    if (format == 0 || !SetPixelFormat(dc, format, &descriptor))
+        return 0;
+    HGLRC context = wglCreateContext(dc);
+    if (context == nullptr)
+        return 0;
+    if (wglMakeCurrent(dc, context)) {
+        askForVsync();
+        wglMakeCurrent(nullptr, nullptr);
+    }
+    return reinterpret_cast<ContextHandle>(context);
+}
+
+void Win32Platform::makeCurrent(WindowHandle window, ContextHandle context)
+{
+    if (context == 0) {
+        wglMakeCurrent(nullptr, nullptr);
+        return;
+    }
+    wglMakeCurrent(GetDC(toWindow(window)), reinterpret_cast<HGLRC>(context));
+}
+
+void Win32Platform::deleteGLContext(ContextHandle context)
+{
+    if (context != 0)
+        wglDeleteContext(reinterpret_cast<HGLRC>(context));
+}
+
+void Win32Platform::swapBuffers(WindowHandle window)
+{
+    SwapBuffers(GetDC(toWindow(window)));
+}
+
+bool Win32Platform::drawPicture(WindowHandle window, Bitmap& picture, int x, int y, int width, int height)
+{
+    const int pictureWidth = static_cast<int>(picture.getWidth());
+    const int pictureHeight = static_cast<int>(picture.getHeight());
+    if (pictureWidth <= 0 || pictureHeight <= 0 || width <= 0 || height <= 0)
+        return false;
+    BitmapData pixels;
+    if (picture.lockBits({0, 0, pictureWidth, pictureHeight}, &pixels) != Status::Ok)
+        return false;
+
+    BITMAPINFO header;
+    ZeroMemory(&header, sizeof header);
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = pictureWidth;
+    header.bmiHeader.biHeight = -pictureHeight; // rows from the top down
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+
+    HDC dc = GetDC(toWindow(window));
+    bool drawn = false;
+    if (dc != nullptr) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        const int lines = StretchDIBits(dc, x, y, width, height, 0, 0, pictureWidth, pictureHeight, pixels.scan0,
+                                        &header, DIB_RGB_COLORS, SRCCOPY);
+        drawn = lines != 0 && lines != static_cast<int>(GDI_ERROR);
+        GdiFlush();
+    }
+    picture.unlockBits(&pixels);
+    return drawn;
+}
+
+} // namespace platform

@@ -1,0 +1,20 @@
+#include "platform/win32/Win32Text.h"
+
+#include <windows.h>
+
+namespace platform::win32 {
+
+std::wstring widen(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+} // namespace platform::win32

@@ -1,0 +1,130 @@
+# What the Win32 platform's whole-program tests share: a private Xvfb, a Wine
+# prefix of their own under the build folder (made once, then reused), a
+# persistent wineserver for the test's length, and the probe program started
+# on them. Sourced by tests/windows/win32_*_test.sh, which are given the
+# Windows build's zindle.exe (or any file in the build folder's top).
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build=${ZINDLE_WINDOWS_BINARY_DIR:-$(cd "$(dirname "${1:?usage: $0 BUILD/zindle.exe}")" && pwd)}
+probe=$build/tests/win32_probe.exe
+witness=$build/tests/hook_witness.exe
+inspect=$build/tests/win32_inspect.exe
+work=$(mktemp -d)
+server_pid=""
+probe_pid=""
+
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$work"/*.log; do
+    [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -20 "$log" >&2; }
+  done
+  exit 1
+}
+
+source "$here/../support/x11_server.sh"
+
+cleanup() {
+  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null || true
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+  stop_server
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+for tool in wine wineserver Xvfb xdotool xwininfo; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+done
+[ -f "$probe" ] || fail "no probe at $probe"
+
+export WINEPREFIX=$build/wineprefix-tests
+export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winedbg.exe=d"
+export WINEDEBUG=-all
+export WINEARCH=win64
+
+# start_wine WIDTH HEIGHT: a private Xvfb of that size and a wineserver that
+# stays up until the test ends.
+start_wine() {
+  start_xvfb "$1" "$2"
+  start_wineserver
+}
+
+start_wineserver() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    timeout 300 wineboot -i >"$work/wineboot.log" 2>&1 || fail "the Wine prefix could not be made"
+    wineserver -k 2>/dev/null || true
+  fi
+  wineserver -p
+}
+
+# start_xorg_dummy: a private Xorg on the dummy video driver whose screen
+# starts at 1280x1024 and can switch to 1024x768, for the real display-mode
+# change; sets DISPLAY. Exits 0 with SKIP where no such server starts.
+start_xorg_dummy() {
+  command -v Xorg >/dev/null || { echo "SKIP: Xorg is not installed"; exit 0; }
+  mkdir -p "$work/xorg.conf.d"
+  cat >"$work/xorg.conf" <<'CONF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "card"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+  Modeline "1280x1024" 108.00 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync
+  Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "card"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1280x1024" "1024x768"
+    Virtual 1280 1024
+  EndSubSection
+EndSection
+CONF
+  local fifo="$work/displayfd"
+  mkfifo "$fifo"
+  Xorg -noreset -nolisten tcp -config "$work/xorg.conf" -configdir "$work/xorg.conf.d" \
+    -logfile "$work/xorg.log" -displayfd 3 3>"$fifo" >"$work/server.log" 2>&1 &
+  server_pid=$!
+  local number=""
+  if ! read -r -t 60 number <"$fifo" || [ -z "$number" ]; then
+    echo "SKIP: Xorg with the dummy driver did not start"
+    exit 0
+  fi
+  export DISPLAY=":$number"
+  export LIBGL_ALWAYS_SOFTWARE=1
+  start_wineserver
+}
+
+# start_probe [NAME=VALUE...]: the probe under Wine with a memory cap and
+# those variables, its stdout in out.log.
+start_probe() {
+  (ulimit -v 4000000; exec env "$@" wine "$probe") >"$work/out.log" 2>"$work/err.log" &
+  probe_pid=$!
+}
+
+# Lines as the program wrote them, without the CR that Windows' text mode adds.
+lines() { tr -d '\r' <"$work/$1"; }
+logged() { grep -qx -- "$1" <<<"$(lines out.log)"; }
+expect_logged() { wait_for "$1" logged "$2" || fail "never logged: $2"; }
+
+# expect_exit SECONDS CODE: the probe ends with that code.
+expect_exit() {
+  wait_child "$1" "$probe_pid"
+  probe_pid=""
+  [ "$child_exit" = "$2" ] || fail "the probe ended with $child_exit, not $2"
+}
+
+# inspect CAPTION: the client area, styles and child texts of a window.
+inspect_window() { wine "$inspect" "$1" 2>/dev/null | tr -d '\r'; }
