@@ -10,9 +10,9 @@ build=$top/build-windows
 bash "$top/scripts/windows.sh"
 
 export WINEPREFIX=$build/wine WINEARCH=win64 WINEDEBUG=-all
-# No offer to install Mono or Gecko, and a crash ends the program instead of
-# starting the debugger.
-export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winedbg.exe=d"
+# No offer to install Mono or Gecko, no shortcut copied into the Linux menu,
+# and a crash ends the program instead of starting the debugger.
+export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winedbg.exe=d;winemenubuilder.exe=d"
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 unset DISPLAY WAYLAND_DISPLAY
 mkdir -p "$WINEPREFIX"

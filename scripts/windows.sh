@@ -33,6 +33,7 @@ done
 [ $failed -eq 0 ] || exit 1
 if [ -f "$build/zindle.exe" ]; then
   echo "windows: built ${build#"$top"/}/zindle.exe, importing Windows' own DLLs only"
+  bash "$top/scripts/windows-installer.sh" "$build"
 else
   echo "windows: built the libraries and unit suites (no Win32 entry yet, so no zindle.exe)"
 fi

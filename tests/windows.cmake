@@ -46,6 +46,12 @@ if(picture_sources)
   windows_suite(picture SOURCES ${picture_sources} LIBRARIES zindle_picture zindle_picture_writer)
 endif()
 
+# The Win32 backend's own suite and the helper programs of the whole-program
+# tests.
+if(TARGET zindle_win32)
+  add_subdirectory(win32)
+endif()
+
 # Whole-program tests: scripts that run zindle.exe under Wine on X servers of
 # their own (the Wine set-up comes from scripts/test-windows.sh); 77 skips.
 file(GLOB windows_scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*_test.sh)
