@@ -14,10 +14,13 @@ cmake --build "$build" -j2
 export WINEPREFIX=$build/wineprefix
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winedbg.exe=d" WINEDEBUG=-all
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-# One server for every test, started here so that no test's output pipe is
-# inherited by it; ended with this script.
+# One server for every test, ended with this script. The first program in a
+# session starts Wine's own background processes, which keep its standard
+# output open as long as the server runs: started here with nowhere to write,
+# not by a test whose output ctest waits to see closed.
 wineserver -p
 trap 'wineserver -k || true' EXIT
+wine cmd /c exit </dev/null >/dev/null 2>&1
 cd "$build"
 ctest --output-on-failure
 bash "$top/tests/gdiplus/wine_fonts.sh" map
