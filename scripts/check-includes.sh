@@ -61,6 +61,8 @@ forbid platform/picture 'windows\.h' "picture reading reaches Windows only to op
 forbid platform/picture 'gdiplus\.h|GL/.*' "picture reading knows no drawing library and no window system"
 forbid platform/cairo 'SDL[^/]*\.h|X11/.*|wayland-.*|platform/(sdl|x11|wayland|posix|win32|gdiplus)/.*' \
   "the Cairo drawing knows no window system"
+forbid platform/gdiplus 'SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|glib\.h|X11/.*|wayland-.*|GL/.*|platform/(cairo|sdl|x11|wayland|posix|win32)/.*' \
+  "the GDI+ drawing knows GDI+ and windows.h only; the window and GL are the Win32 backend's"
 forbid platform/x11 'SDL[^/]*\.h|wayland-.*|platform/(sdl|wayland|cairo|win32|gdiplus)/.*' \
   "the X11 part is handed its display and window; it never calls SDL"
 forbid platform/posix 'SDL[^/]*\.h|X11/.*|wayland-.*|cairo[^/]*\.h|pango/.*|platform/(sdl|x11|wayland|cairo|win32|gdiplus)/.*' \

@@ -14,11 +14,6 @@ endforeach()
 add_library(zindle_test_support STATIC support/ScriptedPlatform.cpp)
 target_include_directories(zindle_test_support PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(zindle_test_support PUBLIC zindle_app zindle_platform gtest)
-# The performance counter comes with the Win32 backend; a build without it
-# counts with the standard library's steady clock.
-if(NOT TARGET zindle_win32)
-  target_sources(zindle_test_support PRIVATE windows/support/StandInCounter.cpp)
-endif()
 
 # windows_suite(NAME SOURCES... LIBRARIES ...): one test program, its tests
 # listed through Wine when ctest runs (listing at build time would need Wine
@@ -47,9 +42,12 @@ if(picture_sources)
 endif()
 
 # The Win32 backend's own suite and the helper programs of the whole-program
-# tests.
+# tests; the GDI+ drawing's suite.
 if(TARGET zindle_win32)
   add_subdirectory(win32)
+endif()
+if(TARGET zindle_gdiplus)
+  add_subdirectory(gdiplus)
 endif()
 
 # Whole-program tests: scripts that run zindle.exe under Wine on X servers of

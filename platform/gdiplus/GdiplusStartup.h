@@ -1,5 +1,6 @@
-// Starting and stopping GDI+ for the platform's startDrawing and stopDrawing,
-// for builds without the GDI+ drawing part: the same two calls it offers.
+// Starting and stopping GDI+ for the platform's startDrawing and stopDrawing:
+// GdiplusStartup with the caller's input and no output, GdiplusShutdown with
+// its token. Every Bitmap, Font and Graphics lives between the two.
 #pragma once
 
 #include "platform/Platform.h"

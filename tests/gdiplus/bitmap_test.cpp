@@ -1,0 +1,227 @@
+// The GDI+ bitmap: pixel bytes and order as the GL upload reads them, the
+// lock's failure cases as the Cairo side gives them, and a decoded picture's
+// pixels handed through unchanged.
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Graphics.h"
+#include "platform/draw/SolidBrush.h"
+#include "platform/picture/PictureReader.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::Bitmap;
+using platform::BitmapData;
+using platform::Status;
+
+std::array<int, 4> bytesAt(const BitmapData& data, int x, int y)
+{
+    const std::uint8_t* p = data.scan0 + y * data.stride + 4 * x;
+    return {p[0], p[1], p[2], p[3]};
+}
+
+TEST(GdiplusBitmap, NewBitmapIsTransparentAndPacked)
+{
+    Bitmap bitmap(128, 768);
+    EXPECT_EQ(bitmap.getWidth(), 128u);
+    EXPECT_EQ(bitmap.getHeight(), 768u);
+    BitmapData data;
+    ASSERT_EQ(bitmap.lockBits({0, 0, 128, 768}, &data), Status::Ok);
+    EXPECT_EQ(data.width, 128u);
+    EXPECT_EQ(data.height, 768u);
+    EXPECT_EQ(data.stride, 512);
+    EXPECT_EQ(bytesAt(data, 0, 0), (std::array<int, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(bytesAt(data, 127, 767), (std::array<int, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(bitmap.unlockBits(&data), Status::Ok);
+}
+
+TEST(GdiplusBitmap, FillsComeOutAsPremultipliedBlueGreenRedAlphaTopDown)
+{
+    Bitmap bitmap(128, 64);
+    platform::Graphics graphics(&bitmap);
+    platform::SolidBrush red(0xFFFF0000), green(0xFF00FF00), blue(0xFF0000FF), halfRed(0x80FF0000);
+    EXPECT_EQ(graphics.fillRectangle(&red, 0, 0, 128, 1), Status::Ok);
+    graphics.fillRectangle(&green, 0, 1, 128, 1);
+    graphics.fillRectangle(&blue, 100, 63, 28, 1);
+    graphics.fillRectangle(&halfRed, 0, 30, 1, 1);
+    // Locked while the Graphics still exists, as the painters upload.
+    BitmapData data;
+    ASSERT_EQ(bitmap.lockBits({0, 0, 128, 64}, &data), Status::Ok);
+    EXPECT_EQ(bytesAt(data, 5, 0), (std::array<int, 4>{0, 0, 255, 255}));
+    EXPECT_EQ(bytesAt(data, 5, 1), (std::array<int, 4>{0, 255, 0, 255}));
+    EXPECT_EQ(bytesAt(data, 99, 63), (std::array<int, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(bytesAt(data, 100, 63), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(bytesAt(data, 0, 30), (std::array<int, 4>{0, 0, 128, 128}));
+    bitmap.unlockBits(&data);
+}
+
+TEST(GdiplusBitmap, PartialLockGivesPackedRowsOfThatRectangle)
+{
+    Bitmap bitmap(16, 8);
+    platform::Graphics graphics(&bitmap);
+    platform::SolidBrush white(0xFFFFFFFF), red(0xFFFF0000);
+    graphics.fillRectangle(&white, 0, 0, 16, 8);
+    graphics.fillRectangle(&red, 5, 3, 1, 1);
+    BitmapData data;
+    ASSERT_EQ(bitmap.lockBits({4, 2, 3, 4}, &data), Status::Ok);
+    EXPECT_EQ(data.width, 3u);
+    EXPECT_EQ(data.height, 4u);
+    EXPECT_EQ(data.stride, 12);
+    EXPECT_EQ(bytesAt(data, 1, 1), (std::array<int, 4>{0, 0, 255, 255}));
+    EXPECT_EQ(bytesAt(data, 0, 0), (std::array<int, 4>{255, 255, 255, 255}));
+    EXPECT_EQ(bytesAt(data, 2, 3), (std::array<int, 4>{255, 255, 255, 255}));
+    bitmap.unlockBits(&data);
+}
+
+TEST(GdiplusBitmap, LockFailuresKeepTheirStatus)
+{
+    Bitmap bitmap(128, 64);
+    BitmapData data, second;
+    ASSERT_EQ(bitmap.lockBits({0, 0, 128, 64}, &data), Status::Ok);
+    EXPECT_EQ(bitmap.lockBits({0, 0, 128, 64}, &second), Status::WrongState) << "locked twice";
+    EXPECT_EQ(bitmap.getLastStatus(), Status::WrongState);
+    {
+        platform::Graphics graphics(&bitmap);
+        platform::SolidBrush red(0xFFFF0000);
+        EXPECT_EQ(graphics.fillRectangle(&red, 0, 0, 1, 1), Status::ObjectBusy) << "drawing into a locked bitmap";
+        EXPECT_EQ(graphics.getLastStatus(), Status::ObjectBusy);
+    }
+    EXPECT_EQ(bitmap.unlockBits(&data), Status::Ok);
+    EXPECT_EQ(data.scan0, nullptr);
+    EXPECT_EQ(bitmap.unlockBits(&data), Status::WrongState) << "unlocked twice";
+    for (const platform::Rect outside :
+         {platform::Rect{0, 0, 129, 64}, platform::Rect{0, 1, 128, 64}, platform::Rect{-1, 0, 10, 10},
+          platform::Rect{120, 60, 9, 4}, platform::Rect{0, 0, 0, 10}, platform::Rect{0, 0, 10, -1}}) {
+        SCOPED_TRACE(testing::Message() << outside.x << "," << outside.y << " " << outside.width << "x"
+                                        << outside.height);
+        EXPECT_EQ(bitmap.lockBits(outside, &data), Status::InvalidParameter);
+    }
+    EXPECT_EQ(bitmap.lockBits({0, 0, 128, 64}, nullptr), Status::InvalidParameter);
+    ASSERT_EQ(bitmap.lockBits({0, 0, 128, 64}, &data), Status::Ok) << "a failed lock leaves it unlocked";
+    bitmap.unlockBits(&data);
+}
+
+TEST(GdiplusBitmap, ImpossibleSizeGivesAnEmptyBitmap)
+{
+    for (const auto& [width, height] : {std::pair{0, 10}, std::pair{10, -1}}) {
+        Bitmap bitmap(width, height);
+        EXPECT_EQ(bitmap.getLastStatus(), Status::InvalidParameter);
+        EXPECT_EQ(bitmap.getWidth(), 0u);
+        EXPECT_EQ(bitmap.getHeight(), 0u);
+        BitmapData data;
+        EXPECT_EQ(bitmap.lockBits({0, 0, 1, 1}, &data), Status::InvalidParameter);
+        platform::Graphics graphics(&bitmap);
+        EXPECT_EQ(graphics.getLastStatus(), Status::InvalidParameter);
+        platform::SolidBrush red(0xFFFF0000);
+        EXPECT_EQ(graphics.fillRectangle(&red, 0, 0, 1, 1), Status::InvalidParameter);
+    }
+}
+
+// A file in the temporary folder, removed with the object.
+struct TemporaryFile {
+    std::string path;
+    explicit TemporaryFile(const char* name)
+    {
+        char folder[MAX_PATH + 1] = {};
+        GetTempPathA(sizeof folder, folder);
+        path = std::string(folder) + name + std::to_string(GetCurrentProcessId());
+    }
+    ~TemporaryFile() { std::remove(path.c_str()); }
+};
+
+// A 24-bit BMP stored bottom-up, rows padded to four bytes (37 pixels wide).
+std::vector<std::uint8_t> bmpFile(int width, int height, std::uint32_t (*colour)(int x, int y))
+{
+    const int rowBytes = (width * 3 + 3) & ~3;
+    const std::uint32_t imageBytes = static_cast<std::uint32_t>(rowBytes * height);
+    std::vector<std::uint8_t> file(54 + imageBytes, 0);
+    const auto put32 = [&file](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    file[0] = 'B', file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    file[26] = 1;
+    file[28] = 24;
+    put32(34, imageBytes);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t argb = colour(x, y);
+            std::uint8_t* p = file.data() + 54 + static_cast<std::size_t>(height - 1 - y) * rowBytes + 3 * x;
+            p[0] = static_cast<std::uint8_t>(argb), p[1] = static_cast<std::uint8_t>(argb >> 8);
+            p[2] = static_cast<std::uint8_t>(argb >> 16);
+        }
+    return file;
+}
+
+TEST(GdiplusBitmap, PictureReadersPixelsComeOutUnchanged)
+{
+    constexpr int width = 37, height = 20;
+    const auto colour = [](int x, int y) -> std::uint32_t {
+        return 0xFF000000u | static_cast<std::uint32_t>(x * 6) << 16 | static_cast<std::uint32_t>(y * 12) << 8 |
+               static_cast<std::uint32_t>((x + y) & 1 ? 0xC0 : 0x10);
+    };
+    TemporaryFile picture("gdiplus_picture.bmp.");
+    {
+        const std::vector<std::uint8_t> bytes = bmpFile(width, height, colour);
+        std::FILE* out = std::fopen(picture.path.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
+        std::fclose(out);
+    }
+
+    platform::PicturePixels read;
+    ASSERT_EQ(platform::readPicture(picture.path.c_str(), 1024, 768, read), Status::Ok);
+    ASSERT_EQ(read.width, width);
+    ASSERT_EQ(read.height, height);
+
+    Bitmap bitmap(picture.path.c_str());
+    ASSERT_EQ(bitmap.getLastStatus(), Status::Ok);
+    ASSERT_EQ(bitmap.getWidth(), static_cast<unsigned>(width));
+    ASSERT_EQ(bitmap.getHeight(), static_cast<unsigned>(height));
+    BitmapData data;
+    ASSERT_EQ(bitmap.lockBits({0, 0, width, height}, &data), Status::Ok);
+    EXPECT_EQ(data.stride, width * 4);
+    EXPECT_EQ(std::memcmp(data.scan0, read.pixels.get(), static_cast<std::size_t>(width) * height * 4), 0);
+    EXPECT_EQ(bytesAt(data, 3, 2), (std::array<int, 4>{0xC0, 24, 18, 255}));
+    bitmap.unlockBits(&data);
+
+    // Part of it, as the window's drawing may lock it.
+    ASSERT_EQ(bitmap.lockBits({10, 5, 4, 3}, &data), Status::Ok);
+    EXPECT_EQ(bytesAt(data, 1, 2), (std::array<int, 4>{0x10, 7 * 12, 11 * 6, 255}));
+    bitmap.unlockBits(&data);
+}
+
+TEST(GdiplusBitmap, UnreadablePictureGivesAnEmptyBitmap)
+{
+    TemporaryFile missing("gdiplus_missing.");
+    Bitmap bitmap(missing.path.c_str());
+    EXPECT_EQ(bitmap.getLastStatus(), Status::FileNotFound);
+    EXPECT_EQ(bitmap.getWidth(), 0u);
+
+    TemporaryFile text("gdiplus_text.");
+    {
+        std::FILE* out = std::fopen(text.path.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fputs("not a picture at all", out);
+        std::fclose(out);
+    }
+    Bitmap notPicture(text.path.c_str());
+    EXPECT_EQ(notPicture.getLastStatus(), Status::UnknownImageFormat);
+    BitmapData data;
+    EXPECT_EQ(notPicture.lockBits({0, 0, 1, 1}, &data), Status::InvalidParameter);
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// Text on GDI+ as the scene paints it: a cube's cells (72 pt bold "Impact",
+// the character centred in each 128 x 128 cell) and the exit card (12 pt bold
+// "Arial", two centred lines in 128 x 64), checked by where the ink lands, as
+// the Cairo side's tests check the Linux textures.
+#include "tests/gdiplus/PaintedCell.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+using namespace platform;
+using namespace gdiplus_tests;
+
+TEST(GdiplusText, CubeCharactersAreCentredInTheirCell)
+{
+    Font impact(u"Impact", 72, FontStyleBold, UnitPoint);
+    ASSERT_TRUE(impact.isAvailable());
+    for (const char16_t* character : {u"W", u"i", u"?", u"A", u"."}) {
+        SCOPED_TRACE(testing::Message() << static_cast<char>(character[0]));
+        const Painted cell = paint(&impact, character, 128, 128, 0xFF2040C0);
+        ASSERT_EQ(cell.status, Status::Ok);
+        const Ink ink = inkOf(cell);
+        ASSERT_GT(ink.pixels, 20);
+        EXPECT_NEAR(ink.centreX(), 64, 4);
+        if (character[0] != u'.') { // a full stop sits on the baseline, as it should
+            EXPECT_NEAR(ink.centreY(), 64, 8);
+        }
+        EXPECT_GT(ink.left, 0) << "the glyph stays inside its cell";
+        EXPECT_LT(ink.right, 127);
+        EXPECT_GT(ink.top, 0);
+        EXPECT_LT(ink.bottom, 127);
+    }
+    const Ink capital = inkOf(paint(&impact, u"W", 128, 128));
+    EXPECT_GT(capital.bottom - capital.top, 55) << "72 pt is 96 px: a capital is about 70 px high";
+    EXPECT_LT(capital.bottom - capital.top, 90);
+    EXPECT_GT(capital.right - capital.left, 70) << "the whole W, not a wrapped or clipped part of it";
+}
+
+TEST(GdiplusText, InkIsTheBrushColourOnWhite)
+{
+    Font impact(u"Impact", 72, FontStyleBold, UnitPoint);
+    const Painted cell = paint(&impact, u"H", 128, 128, 0xFF2040C0);
+    const std::uint8_t* corner = cell.at(0, 0);
+    EXPECT_EQ((std::array<int, 4>{corner[0], corner[1], corner[2], corner[3]}),
+              (std::array<int, 4>{255, 255, 255, 255}));
+    // The middle of the H's left stem is solid ink.
+    const Ink ink = inkOf(cell);
+    const std::uint8_t* stem = cell.at(ink.left + 4, static_cast<int>(ink.centreY()) - 12);
+    EXPECT_EQ((std::array<int, 4>{stem[0], stem[1], stem[2], stem[3]}), (std::array<int, 4>{0xC0, 0x40, 0x20, 255}));
+}
+
+TEST(GdiplusText, SixCellsOfACubeEachHoldTheirCharacter)
+{
+    Font font(u"Impact", 72, FontStyleBold, UnitPoint);
+    Bitmap bitmap(128, 768);
+    {
+        Graphics graphics(&bitmap);
+        SolidBrush white(0xFFFFFFFF);
+        graphics.fillRectangle(&white, 0, 0, 128, 768);
+        StringFormat format(0, 0);
+        format.setAlignment(StringAlignmentCenter);
+        format.setLineAlignment(StringAlignmentCenter);
+        RectF layout{0, 0, 128, 128};
+        for (int k = 0; k < 6; ++k) {
+            SolidBrush brush(0xFF000000u | (40u * k) << 16 | 0x20u);
+            ASSERT_EQ(graphics.drawString(u"W", -1, &font, layout, &format, &brush), Status::Ok);
+            layout.y += 128;
+        }
+    }
+    const Painted whole = pixelsOf(bitmap);
+    ASSERT_EQ(whole.height, 768);
+    for (int k = 0; k < 6; ++k) {
+        SCOPED_TRACE(k);
+        const Ink ink = inkOf(whole, 128 * k, 128 * (k + 1));
+        EXPECT_GT(ink.top, 128 * k) << "a wide glyph stays inside its own cell";
+        EXPECT_LT(ink.bottom, 128 * (k + 1) - 1);
+        EXPECT_NEAR(ink.centreY() - 128 * k, 64, 8);
+        EXPECT_NEAR(ink.centreX(), 64, 4);
+        const std::uint8_t* p = whole.at(static_cast<int>(ink.centreX()), 128 * k + 2);
+        EXPECT_EQ(p[0] + p[1] + p[2], 3 * 255) << "white between the cells";
+    }
+}
+
+TEST(GdiplusText, ExitCardWrapsIntoTwoCentredDarkLines)
+{
+    Font arial(u"Arial", 12, FontStyleBold, UnitPoint);
+    ASSERT_TRUE(arial.isAvailable());
+    const Painted card = paint(&arial, u"Press ESC to Exit", 128, 64);
+    ASSERT_EQ(card.status, Status::Ok);
+    EXPECT_EQ(textLines(card), 2);
+    const Ink ink = inkOf(card);
+    EXPECT_NEAR(ink.centreX(), 64, 3);
+    EXPECT_NEAR(ink.centreY(), 32, 4);
+    EXPECT_GT(ink.darkest, 200) << "black text";
+    EXPECT_LT(ink.bottom - ink.top, 40) << "two lines of 16 px text";
+    EXPECT_EQ(card.darkness(0, 0), 0);
+    EXPECT_EQ(card.darkness(127, 63), 0);
+    // Unwrapped in a wide rectangle: one line.
+    EXPECT_EQ(textLines(paint(&arial, u"Press ESC to Exit", 256, 64)), 1);
+}
+
+TEST(GdiplusText, TextIsClippedToItsRectangle)
+{
+    Font font(u"Impact", 72, FontStyleBold, UnitPoint);
+    Bitmap bitmap(128, 128);
+    {
+        Graphics graphics(&bitmap);
+        SolidBrush white(0xFFFFFFFF), black(0xFF000000);
+        graphics.fillRectangle(&white, 0, 0, 128, 128);
+        StringFormat format(0, 0);
+        format.setAlignment(StringAlignmentCenter);
+        format.setLineAlignment(StringAlignmentCenter);
+        ASSERT_EQ(graphics.drawString(u"W", -1, &font, RectF{0, 0, 128, 40}, &format, &black), Status::Ok);
+    }
+    const Ink ink = inkOf(pixelsOf(bitmap));
+    EXPECT_GT(ink.pixels, 0);
+    EXPECT_LT(ink.bottom, 40);
+}
+
+TEST(GdiplusText, LengthLimitsTheCharactersDrawn)
+{
+    Font font(u"Arial", 24, FontStyleBold, UnitPoint);
+    const auto drawn = [&font](const char16_t* text, int length) {
+        Bitmap bitmap(64, 64);
+        {
+            Graphics graphics(&bitmap);
+            SolidBrush white(0xFFFFFFFF), black(0xFF000000);
+            graphics.fillRectangle(&white, 0, 0, 64, 64);
+            graphics.drawString(text, length, &font, RectF{0, 0, 64, 64}, nullptr, &black);
+        }
+        return pixelsOf(bitmap).bgra;
+    };
+    EXPECT_EQ(drawn(u"AB", 1), drawn(u"A", -1));
+    EXPECT_NE(drawn(u"AB", 2), drawn(u"A", -1));
+}
+
+TEST(GdiplusText, NoUsableFontOrBrushDrawsNothingAndFails)
+{
+    Font unusable(u"Arial", 0, FontStyleBold, UnitPoint);
+    EXPECT_FALSE(unusable.isAvailable());
+    EXPECT_EQ(unusable.getLastStatus(), Status::InvalidParameter);
+    Font fine(u"Arial", 12, FontStyleBold, UnitPoint);
+    Bitmap bitmap(32, 32);
+    Graphics graphics(&bitmap);
+    SolidBrush white(0xFFFFFFFF), black(0xFF000000);
+    graphics.fillRectangle(&white, 0, 0, 32, 32);
+    const RectF rect{0, 0, 32, 32};
+    EXPECT_EQ(graphics.drawString(u"A", -1, &unusable, rect, nullptr, &black), Status::InvalidParameter);
+    EXPECT_EQ(graphics.drawString(u"A", -1, nullptr, rect, nullptr, &black), Status::InvalidParameter);
+    EXPECT_EQ(graphics.drawString(u"A", -1, &fine, rect, nullptr, nullptr), Status::InvalidParameter);
+    EXPECT_EQ(graphics.drawString(nullptr, -1, &fine, rect, nullptr, &black), Status::InvalidParameter);
+    EXPECT_EQ(graphics.getLastStatus(), Status::InvalidParameter);
+    EXPECT_EQ(inkOf(pixelsOf(bitmap)).pixels, 0);
+}
+
+} // namespace
