@@ -5,6 +5,7 @@
 // Uncompressed rows lie at known offsets, so they are read top to bottom
 // whichever way the file stores them; run-length rows come bottom up and the
 // canvas samples them. A file too short for the rows it claims is refused.
+#include "platform/picture/ByteOrder.h"
 #include "platform/picture/PictureDecoders.h"
 
 #include <algorithm>
@@ -14,17 +15,6 @@
 namespace platform {
 
 namespace {
-
-std::uint32_t le32(const std::uint8_t* bytes)
-{
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
-}
-
-std::uint32_t le16(const std::uint8_t* bytes)
-{
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8;
-}
 
 enum Compression : std::uint32_t { Plain = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
 
