@@ -204,6 +204,26 @@ TEST_F(PictureTest, RunLengthBmpsDecode)
     }
 }
 
+TEST_F(PictureTest, RunLengthRowsThatNeverEndStayInsideThePicture)
+{
+    // Runs of 255 red pixels, or jumps 255 to the right, 8.5 million of them
+    // without an end of row: counted, they would pass INT_MAX columns.
+    const std::string runs("\xff\x01", 2);
+    const std::string jumps("\x00\x02\xff\x00", 4);
+    for (const std::string& each : {runs, jumps}) {
+        std::string data;
+        data.reserve(8'500'000 * each.size() + 2);
+        for (int i = 0; i < 8'500'000; ++i)
+            data += each;
+        data += std::string("\x00\x01", 2);
+        Bitmap decoded(writeBytes("endless.bmp", runLengthBmp(8, data)).c_str());
+        ASSERT_EQ(decoded.getLastStatus(), Status::Ok);
+        ASSERT_EQ(decoded.getWidth(), 4u);
+        expectNear(pixelOf(decoded, 3, 1), each == runs ? std::array{0, 0, 255, 255} : std::array{0, 0, 0, 0}, 0);
+        expectNear(pixelOf(decoded, 0, 0), {0, 0, 0, 0}, 0);
+    }
+}
+
 TEST_F(PictureTest, AGifFrameSitsOnItsScreenWhichIsTransparentElsewhere)
 {
     // A 4x4 red frame written as a whole screen, then moved: the screen made
