@@ -348,6 +348,29 @@ TEST_F(PictureTest, WhatTheLibrariesWouldWarnAboutIsNotPrinted)
     }
 }
 
+TEST_F(PictureTest, PngChunksTheToyDoesNotUseAreSkippedUnread)
+{
+    // libpng holds a text chunk whole, however long its header says it is
+    // (past its limit it only warns): a 40 MB one (its checksum wrong, which
+    // libpng also only warns about) after the header of a whole picture.
+    std::string png = readBytes(picture("png", 16, 16));
+    png.insert(33, std::string("\x02\x80\x00\x00iTXt", 8) + std::string(40 << 20, 'a') + "\xde\xad\xbe\xef");
+    const std::string file = writeBytes("long-text.png", png);
+    const double growth = peakGrowthMb([&] {
+        Bitmap decoded(file.c_str());
+        if (decoded.getWidth() != 16)
+            _exit(3);
+    });
+    EXPECT_GE(growth, 0) << "the picture did not decode";
+    EXPECT_LT(growth, 16.0) << "megabytes at the peak";
+    // Found by the fuzzer: a chunk that claims 905 MB with nothing behind it.
+    const std::string claim("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00\x00\x25\x00\x00\x00\x17\x08\x02\x00\x00"
+                            "\x01\x74\x49\x21\x64\x36\x00\x00\x00iTXtH\r\rHH\xcf\xe4\xe5\xd1\x32\xed",
+                            52);
+    Bitmap refused(writeBytes("claimed-text.png", claim).c_str());
+    expectEmpty(refused, Status::UnknownImageFormat);
+}
+
 TEST_F(PictureTest, HeadersClaimingMoreThan100MegapixelsAreRefusedBeforeAnyLargeAllocation)
 {
     const struct {
