@@ -8,7 +8,7 @@ runtime=(cmake g++ make pkg-config libsdl2-dev libjpeg62-turbo-dev libpng-dev li
          libgl1-mesa-dri libcairo2-dev libpango1.0-dev libfontconfig-dev libx11-dev libxrandr-dev
          libwayland-dev fonts-dejavu-core fonts-liberation2 xfonts-base)
 testing=(libgtest-dev zlib1g-dev libgif-dev xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick
-         xserver-xorg-core xserver-xorg-video-dummy clang-format fonts-urw-base35
+         xserver-xorg-core xserver-xorg-video-dummy clang-format clang libclang-rt-14-dev fonts-urw-base35
          dbus mutter xfwm4 xfce4-panel openbox tint2 wmctrl xterm dbus-x11 dbus-daemon
          weston xwayland python3-gi gir1.2-glib-2.0 pipewire wireplumber
          gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test under a virtual X
 # display with Mesa's software renderer; then the same suite built with the
-# sanitizers, which also leak-checks whole games of the real toy. The code's
-# formatting and the boundaries between its parts are checked first, and the
-# Windows build's tests run last, under Wine.
+# sanitizers, which also leak-checks whole games of the real toy; then a
+# minute of fuzzing the picture decoders, and the Windows build's tests under
+# Wine. The code's formatting and the boundaries between its parts are checked
+# first.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" --tests
@@ -16,4 +17,5 @@ bash "$top/scripts/build.sh" -DZINDLE_TESTS=ON
   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure -j 2
 )
 bash "$top/scripts/test-sanitized.sh"
+bash "$top/scripts/fuzz.sh" --check
 bash "$top/scripts/test-windows.sh"

@@ -5,6 +5,7 @@
 // Uncompressed rows lie at known offsets, so they are read top to bottom
 // whichever way the file stores them; run-length rows come bottom up and the
 // canvas samples them. A file too short for the rows it claims is refused.
+#include "platform/picture/ByteOrder.h"
 #include "platform/picture/PictureDecoders.h"
 
 #include <algorithm>
@@ -14,17 +15,6 @@
 namespace platform {
 
 namespace {
-
-std::uint32_t le32(const std::uint8_t* bytes)
-{
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
-}
-
-std::uint32_t le16(const std::uint8_t* bytes)
-{
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8;
-}
 
 enum Compression : std::uint32_t { Plain = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
 
@@ -231,10 +221,14 @@ struct BmpDecoder {
                 canvas.commit(height - 1 - fromBottom);
             row = nullptr;
         };
+        // x never passes the right edge: a long file of runs or jumps that
+        // never ends its row would otherwise count it past INT_MAX.
         const auto set = [&](unsigned index) {
-            if (row && x < width)
-                row[x] = palette[index];
-            ++x;
+            if (x < width) {
+                if (row)
+                    row[x] = palette[index];
+                ++x;
+            }
         };
         startRow();
         for (;;) {
@@ -243,10 +237,9 @@ struct BmpDecoder {
                 return Status::UnknownImageFormat;
             if (count > 0) {
                 // A run past the right edge costs nothing however long.
-                const int inside = std::min(count, std::max(0, width - x));
+                const int inside = std::min(count, width - x);
                 for (int i = 0; i < inside; ++i)
                     set(nibbles ? (i % 2 ? value & 0xf : value >> 4) : static_cast<unsigned>(value));
-                x += count - inside;
                 continue;
             }
             if (value == 0 || value == 1) { // end of the row, end of the picture
@@ -259,7 +252,7 @@ struct BmpDecoder {
                 const int right = bytes.next(), up = bytes.next();
                 if (right < 0 || up < 0)
                     return Status::UnknownImageFormat;
-                x += right;
+                x = std::min(width, x + right);
                 if (up > 0) {
                     endRow();
                     fromBottom += up;

@@ -5,6 +5,7 @@
 // interlaced ones arrive in four passes of rows, of which the canvas keeps the
 // rows it samples. A frame whose data ends early, or holds a code that cannot
 // be, is refused.
+#include "platform/picture/ByteOrder.h"
 #include "platform/picture/PictureDecoders.h"
 
 #include <algorithm>
@@ -14,11 +15,6 @@
 namespace platform {
 
 namespace {
-
-std::uint32_t le16(const std::uint8_t* bytes)
-{
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8;
-}
 
 // The frame's data: sub-blocks of up to 255 bytes, read a bit at a time
 // from the lowest bit up, as LZW codes of 3 to 12 bits.

@@ -71,6 +71,10 @@ struct PngDecoder {
         // Each chunk's CRC already guards the compressed data; checking the
         // inflated bytes again costs a twentieth of the time for nothing.
         png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+        // Text, colour profiles and every other chunk but the palette's
+        // transparency are skipped unread: libpng would hold each whole, at
+        // whatever length its header claims (only warning past its limit).
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
         png_read_info(png, info);
 
         png_uint_32 width = 0, height = 0;

@@ -204,6 +204,26 @@ TEST_F(PictureTest, RunLengthBmpsDecode)
     }
 }
 
+TEST_F(PictureTest, RunLengthRowsThatNeverEndStayInsideThePicture)
+{
+    // Runs of 255 red pixels, or jumps 255 to the right, 8.5 million of them
+    // without an end of row: counted, they would pass INT_MAX columns.
+    const std::string runs("\xff\x01", 2);
+    const std::string jumps("\x00\x02\xff\x00", 4);
+    for (const std::string& each : {runs, jumps}) {
+        std::string data;
+        data.reserve(8'500'000 * each.size() + 2);
+        for (int i = 0; i < 8'500'000; ++i)
+            data += each;
+        data += std::string("\x00\x01", 2);
+        Bitmap decoded(writeBytes("endless.bmp", runLengthBmp(8, data)).c_str());
+        ASSERT_EQ(decoded.getLastStatus(), Status::Ok);
+        ASSERT_EQ(decoded.getWidth(), 4u);
+        expectNear(pixelOf(decoded, 3, 1), each == runs ? std::array{0, 0, 255, 255} : std::array{0, 0, 0, 0}, 0);
+        expectNear(pixelOf(decoded, 0, 0), {0, 0, 0, 0}, 0);
+    }
+}
+
 TEST_F(PictureTest, AGifFrameSitsOnItsScreenWhichIsTransparentElsewhere)
 {
     // A 4x4 red frame written as a whole screen, then moved: the screen made
@@ -326,6 +346,29 @@ TEST_F(PictureTest, WhatTheLibrariesWouldWarnAboutIsNotPrinted)
         }
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     }
+}
+
+TEST_F(PictureTest, PngChunksTheToyDoesNotUseAreSkippedUnread)
+{
+    // libpng holds a text chunk whole, however long its header says it is
+    // (past its limit it only warns): a 40 MB one (its checksum wrong, which
+    // libpng also only warns about) after the header of a whole picture.
+    std::string png = readBytes(picture("png", 16, 16));
+    png.insert(33, std::string("\x02\x80\x00\x00iTXt", 8) + std::string(40 << 20, 'a') + "\xde\xad\xbe\xef");
+    const std::string file = writeBytes("long-text.png", png);
+    const double growth = peakGrowthMb([&] {
+        Bitmap decoded(file.c_str());
+        if (decoded.getWidth() != 16)
+            _exit(3);
+    });
+    EXPECT_GE(growth, 0) << "the picture did not decode";
+    EXPECT_LT(growth, 16.0) << "megabytes at the peak";
+    // Found by the fuzzer: a chunk that claims 905 MB with nothing behind it.
+    const std::string claim("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00\x00\x25\x00\x00\x00\x17\x08\x02\x00\x00"
+                            "\x01\x74\x49\x21\x64\x36\x00\x00\x00iTXtH\r\rHH\xcf\xe4\xe5\xd1\x32\xed",
+                            52);
+    Bitmap refused(writeBytes("claimed-text.png", claim).c_str());
+    expectEmpty(refused, Status::UnknownImageFormat);
 }
 
 TEST_F(PictureTest, HeadersClaimingMoreThan100MegapixelsAreRefusedBeforeAnyLargeAllocation)
