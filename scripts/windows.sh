@@ -16,15 +16,17 @@ cmake --build "$build" -j 2
 
 # What Windows itself provides; anything else (libstdc++-6.dll, zlib1.dll,
 # libwinpthread-1.dll, ...) would have to be shipped beside the program.
-system_dlls=' advapi32.dll comctl32.dll comdlg32.dll dwmapi.dll gdi32.dll gdiplus.dll glu32.dll imm32.dll
-  kernel32.dll msvcrt.dll ole32.dll oleaut32.dll opengl32.dll shcore.dll shell32.dll shlwapi.dll user32.dll
-  uxtheme.dll version.dll winmm.dll ws2_32.dll '
+declare -A system_dll
+for dll in advapi32 comctl32 comdlg32 dwmapi gdi32 gdiplus glu32 imm32 kernel32 msvcrt ole32 oleaut32 opengl32 \
+  shcore shell32 shlwapi user32 uxtheme version winmm ws2_32; do
+  system_dll[$dll.dll]=1
+done
 failed=0
 shopt -s nullglob
 for program in "$build"/*.exe "$build"/tests/*.exe; do
   dump=$(x86_64-w64-mingw32-objdump -p "$program")
   while read -r dll; do
-    if [[ $system_dlls != *" ${dll,,} "* ]]; then
+    if [ -z "${system_dll[${dll,,}]:-}" ]; then
       echo "windows: ${program#"$top"/} imports $dll, which Windows does not have" >&2
       failed=1
     fi
