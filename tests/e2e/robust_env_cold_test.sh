@@ -5,7 +5,7 @@
 # session bus started on demand), whatever the session offers. How fast such a
 # start is, is the launch benchmark's to say.
 source "$(dirname "$0")/toy_lib.sh"
-toy_cap=$(memory_cap "$toy" 4000000)
+toy_cap=$(memory_cap 4000000)
 
 start_x 1024 768
 mkdir "$work/folder" "$work/home"

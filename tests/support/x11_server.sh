@@ -56,9 +56,20 @@ stop_server() {
   server_pid=""
 }
 
-# memory_cap BINARY KB: the address-space cap (ulimit -v) to run BINARY under,
-# so that a regression fails instead of eating the machine: KB, or unlimited
-# for a sanitized build, whose shadow memory alone reserves terabytes.
+# sanitized_build: the build under test (ZINDLE_BINARY_DIR) has the
+# sanitizers in, as its configuration wrote to build-options.
+sanitized_build() {
+  local options=${ZINDLE_BINARY_DIR:?set by CTest to the build folder}/build-options line
+  [ -f "$options" ] || fail "no $options: configure the build again"
+  while read -r line; do
+    [ "$line" != sanitize=yes ] || return 0
+  done <"$options"
+  return 1
+}
+
+# memory_cap KB: the address-space cap (ulimit -v) to run the build's programs
+# under, so that a regression fails instead of eating the machine: KB, or
+# unlimited for a sanitized build, whose shadow memory alone reserves terabytes.
 memory_cap() {
-  if ldd "$1" 2>/dev/null | grep -q libasan; then echo unlimited; else echo "$2"; fi
+  if sanitized_build; then echo unlimited; else echo "$1"; fi
 }
