@@ -12,8 +12,8 @@ start_session_bus
 start_wm mutter
 
 # output_at NAME: "WIDTHxHEIGHT+X+Y" of a connected output, empty when it is off.
-output_at() { xrandr | awk -v name="$1" '$1 == name && $2 == "connected" {
-  for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) { print $i; exit } }'; }
+output_at() { xrandr | awk -v name="$1" '$1 == name && $2 == "connected" && !found {
+  for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) { print $i; found = 1; break } }'; }
 output_is() { [ "$(output_at "$1")" = "$2" ]; }
 
 start_probe

@@ -46,7 +46,7 @@ wait_exit() {
   [ "$exit_code" = timeout ] || toy_pid=""
 }
 
-toy_window() { xdotool search --name '^Zindle$' 2>/dev/null | head -n 1; }
+toy_window() { first_line xdotool search --name '^Zindle$' 2>/dev/null; }
 has_toy_window() { [ -n "$(toy_window)" ]; }
 
 # shot FILE: the whole screen as PNG.

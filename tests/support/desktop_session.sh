@@ -34,7 +34,10 @@ start_session_bus() {
   export DBUS_SESSION_BUS_ADDRESS
 }
 
-root_has() { xprop -root "$1" 2>/dev/null | grep -q -e '=' -e '#'; }
+root_has() {
+  local value
+  value=$(xprop -root "$1" 2>/dev/null) && grep -q -e '=' -e '#' <<<"$value"
+}
 
 # start_wm NAME: starts mutter, xfwm4 or openbox on DISPLAY and waits until it
 # manages windows. mutter 43 on X11 announces _NET_SUPPORTED but never
@@ -97,7 +100,7 @@ second=""
 start_second_client() {
   xterm -title second-client >/dev/null 2>&1 &
   wait_for 60 bash -c "xdotool search --name '^second-client\$' >/dev/null" || fail "the second client did not show"
-  second=$(xdotool search --name '^second-client$' | head -n 1)
+  second=$(first_line xdotool search --name '^second-client$')
 }
 
 # describe_stacking: the stacking order, bottom first, with each window's
@@ -136,7 +139,10 @@ active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //;
 is_active() { [ "$(active_window)" = "$1" ]; }
 # minimized WINDOW: the window manager says it is (some keep minimized windows
 # mapped, so the map state does not tell).
-minimized() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_HIDDEN; }
+minimized() {
+  local state
+  state=$(xprop -id "$1" _NET_WM_STATE 2>/dev/null) && [[ $state == *_NET_WM_STATE_HIDDEN* ]]
+}
 shown() { ! minimized "$1"; }
 
 frames_drawn() { count_logged drawFrame; }

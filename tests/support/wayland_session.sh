@@ -72,8 +72,8 @@ start_mutter() {
   compositor_pid=$!
   mutter_ready() { grep -q "Using public X11 display" "$work/compositor.log" && [ -S "$XDG_RUNTIME_DIR/$wayland_name" ]; }
   wait_for 60 mutter_ready || fail "mutter did not start: $(tail -n 5 "$work/compositor.log")"
-  mutter_display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/compositor.log" | head -n 1)
-  mutter_xauthority=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n 1)
+  mutter_display=$(first_line sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/compositor.log")
+  mutter_xauthority=$(first_line ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null)
   export WAYLAND_DISPLAY=$wayland_name
 }
 
@@ -87,7 +87,9 @@ start_weston() {
   compositor_pid=$!
   weston_ready() { [ -S "$XDG_RUNTIME_DIR/$wayland_name" ] && ls /tmp/.X11-unix/X* >/dev/null 2>&1; }
   wait_for 60 weston_ready || fail "weston did not start: $(tail -n 5 "$work/compositor.log" "$work/compositor.out")"
-  weston_display=:$(ls /tmp/.X11-unix | sed -n 's/^X\([0-9]*\)$/\1/p' | head -n 1)
+  local numbers
+  numbers=$(ls /tmp/.X11-unix | sed -n 's/^X\([0-9]*\)$/\1/p')
+  weston_display=:${numbers%%$'\n'*}
   export WAYLAND_DISPLAY=$wayland_name
 }
 

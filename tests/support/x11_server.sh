@@ -56,6 +56,16 @@ stop_server() {
   server_pid=""
 }
 
+# first_line COMMAND...: the first line the command writes, and its exit
+# status. It reads all of the output: a reader that stops at the first line
+# (head) kills a writer that is still writing, and under pipefail the pipeline
+# then fails now and then, more often the busier the machine.
+first_line() {
+  local out
+  out=$("$@") || return
+  [ -z "$out" ] || echo "${out%%$'\n'*}"
+}
+
 # sanitized_build: the build under test (ZINDLE_BINARY_DIR) has the
 # sanitizers in, as its configuration wrote to build-options.
 sanitized_build() {

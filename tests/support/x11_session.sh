@@ -126,7 +126,7 @@ expect_exit() {
   [ "$probe_exit" = "$2" ] || fail "exit code $probe_exit, expected $2"
 }
 
-probe_window() { xdotool search --name '^Zindle$' 2>/dev/null | head -n 1; }
+probe_window() { first_line xdotool search --name '^Zindle$' 2>/dev/null; }
 has_probe_window() { [ -n "$(probe_window)" ]; }
 
 # geometry WINDOW: "X Y WIDTH HEIGHT" on the screen.
@@ -136,7 +136,7 @@ geometry() {
 }
 
 # screen_size: "WIDTHxHEIGHT" of the root window.
-screen_size() { xdpyinfo | awk '/dimensions:/ { print $2; exit }'; }
+screen_size() { xdpyinfo | awk '/dimensions:/ && !seen++ { print $2 }'; }
 
 # keyboard_grab: what a second client's attempt to grab the keyboard gets.
 keyboard_grab() { "$grab_check" || true; }
