@@ -2,11 +2,13 @@
 # Installs what is missing, builds, and runs every test under a virtual X
 # display with Mesa's software renderer; then the same suite built with the
 # sanitizers, which also leak-checks whole games of the real toy. The code's
-# formatting is checked first.
+# formatting is checked first, and that no script pipes into a reader that
+# can leave early (which fails the pipeline at random under pipefail).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" --tests
 bash "$top/scripts/check-format.sh"
+bash "$top/scripts/check-pipes.sh"
 bash "$top/scripts/build.sh" -DZINDLE_TESTS=ON
 (
   cd "${ZINDLE_BUILD_DIR:-$top/build}"
