@@ -19,7 +19,7 @@ purge_on_exit() {
   [ -z "$installed" ] || apt_get purge -y zindle >/dev/null 2>&1 || true
   cleanup
 }
-trap purge_on_exit EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; purge_on_exit' EXIT
 
 # The package builds from Build-Depends alone: each library the project's own
 # set-up installs for building must be named there too.

@@ -20,7 +20,7 @@ cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
   rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_server.sh"
 

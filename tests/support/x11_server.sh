@@ -2,6 +2,13 @@
 # Sourced by the test libraries after they define `work` (a scratch folder)
 # and `fail`.
 
+# explain_exit STATUS COMMAND: first in the EXIT trap. A command that fails
+# outside a condition ends the test through set -e without a word; this names
+# it, where the test's own ends (fail, a skip, PASS) say why themselves.
+explain_exit() {
+  [ "$1" = 0 ] || [[ $2 == exit* ]] || echo "FAIL: set -e ended the test (exit code $1) at: $2" >&2
+}
+
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
 wait_for() {
   local deadline=$((SECONDS + $1))

@@ -21,7 +21,7 @@ cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
   rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
 
 show_logs() {
   for log in "$work"/out.log "$work"/err.log; do
