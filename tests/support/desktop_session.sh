@@ -96,11 +96,18 @@ start_panel() {
 }
 
 # start_second_client: an xterm, the other window a child could switch to.
+# Waits until the window manager has taken it in and given it the focus, as
+# it does a new window: its window exists well before that, and on a loaded
+# machine the window manager took it in only after the toy had started, and
+# gave it the focus then; the toy stepped aside, as it should for a window
+# that takes the keyboard.
 second=""
 start_second_client() {
   xterm -title second-client >/dev/null 2>&1 &
   wait_for 60 bash -c "xdotool search --name '^second-client\$' >/dev/null" || fail "the second client did not show"
   second=$(first_line xdotool search --name '^second-client$')
+  wait_for 60 is_active "$second" 2>/dev/null ||
+    fail "the window manager did not give the second client the focus (active: $(active_window 2>&1))"
 }
 
 # describe_stacking: the stacking order, bottom first, with each window's
