@@ -176,7 +176,7 @@ check_full_screen_desktop() {
 
   wait_for 30 on_top "$window" ||
     fail "not on top of the stacking order: $(describe_stacking) (window $window)"
-  [ "$(geometry "$window")" = "0 0 1024 768" ] || fail "window at $(geometry "$window"), not covering the screen"
+  wait_for 30 placed "$window" "0 0 1024 768" || fail "window at $(geometry "$window"), not covering the screen"
   wait_for 30 blue_at 512 384 || fail "the middle of the screen shows $(colour_at 512 384)"
   if [ -n "$panel" ]; then
     local px py

@@ -134,6 +134,8 @@ geometry() {
   xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
                            /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
 }
+# placed WINDOW "X Y WIDTH HEIGHT": the window is there now.
+placed() { [ "$(geometry "$1")" = "$2" ]; }
 
 # screen_size: "WIDTHxHEIGHT" of the root window.
 screen_size() { xdpyinfo | awk '/dimensions:/ && !seen++ { print $2 }'; }
