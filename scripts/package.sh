@@ -34,7 +34,7 @@ tar -C "$top" --exclude-vcs --exclude='./build' --exclude='./build-*' --exclude=
 
 # The build tools, then whatever debian/control's Build-Depends still lack.
 if ! command -v dpkg-checkbuilddeps >/dev/null ||
-  ! dpkg-query -W -f='${Status}' build-essential 2>/dev/null | grep -q "install ok installed" ||
+  [[ $(dpkg-query -W -f='${Status}' build-essential 2>/dev/null) != *"install ok installed"* ]] ||
   ! (cd "$source_dir" && dpkg-checkbuilddeps 2>/dev/null); then
   echo "Installing the build tools and Build-Depends of debian/control"
   apt_get update

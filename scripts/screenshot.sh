@@ -23,7 +23,7 @@ until xdotool search --name '^Zindle$' >/dev/null 2>&1; do
   [ $SECONDS -lt $deadline ] || { echo "the toy did not start" >&2; exit 1; }
   sleep 0.2
 done
-window=$(xdotool search --name '^Zindle$' | head -n 1)
+read -r window < <(xdotool search --name '^Zindle$')
 # Let the scene settle, throw a few cubes, and catch them mid-flight.
 sleep 1.8
 xdotool key --window "$window" m t 1

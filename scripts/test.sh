@@ -3,13 +3,15 @@
 # display with Mesa's software renderer; then the same suite built with the
 # sanitizers, which also leak-checks whole games of the real toy; then a
 # minute of fuzzing the picture decoders, and the Windows build's tests under
-# Wine. The code's formatting and the boundaries between its parts are checked
-# first.
+# Wine. First come the checks of the sources: their formatting, the boundaries
+# between the parts, and that no script pipes into a reader that can leave
+# early (which fails the pipeline at random under pipefail).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" --tests
 bash "$top/scripts/check-format.sh"
 bash "$top/scripts/check-includes.sh"
+bash "$top/scripts/check-pipes.sh"
 bash "$top/scripts/build.sh" -DZINDLE_TESTS=ON
 (
   cd "${ZINDLE_BUILD_DIR:-$top/build}"

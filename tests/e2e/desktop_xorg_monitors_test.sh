@@ -12,15 +12,16 @@ start_session_bus
 start_wm mutter
 
 # output_at NAME: "WIDTHxHEIGHT+X+Y" of a connected output, empty when it is off.
-output_at() { xrandr | awk -v name="$1" '$1 == name && $2 == "connected" {
-  for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) { print $i; exit } }'; }
+output_at() { xrandr | awk -v name="$1" '$1 == name && $2 == "connected" && !found {
+  for (i = 3; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) { print $i; found = 1; break } }'; }
 output_is() { [ "$(output_at "$1")" = "$2" ]; }
 
 start_probe
 expect_logged 60 drawFrame
 wait_for 30 output_is DUMMY0 1024x768+0+0 || fail "the first monitor is at $(output_at DUMMY0) while the toy runs"
 window=$(probe_window)
-[ "$(geometry "$window")" = "0 0 1024 768" ] || fail "window at $(geometry "$window"), not over the first monitor"
+# The window manager may still be placing it (under load it was seen at 0 37).
+wait_for 30 placed "$window" "0 0 1024 768" || fail "window at $(geometry "$window"), not over the first monitor"
 
 # The second monitor starts at x 1280: the pointer may not go there. A real
 # mouse moves the pointer by relative motion (a warp to a spot is not

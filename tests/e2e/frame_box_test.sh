@@ -21,12 +21,12 @@ printf '#!/bin/sh\nexit 127\n' >"$work/bin/zenity"
 chmod +x "$work/bin/zenity"
 export PATH="$work/bin:$PATH"
 
-box_window() { xwininfo -root -tree | awk '/"Zindle": \(/ { print $1; exit }'; }
+box_window() { xwininfo -root -tree | awk '/"Zindle": \(/ && !seen++ { print $1 }'; }
 
 # box_drawn WINDOW: the box is on screen with dark text on its light face.
 box_drawn() {
-  xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable" || return 1
-  local x y w h dark
+  local info x y w h dark
+  info=$(xwininfo -id "$1" 2>/dev/null) && [[ $info == *IsViewable* ]] || return 1
   read -r x y w h <<<"$(geometry "$1")"
   dark=$(xwd -root -silent | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray \
     -threshold 40% -negate -format '%[fx:int(1000*mean)]' info:)
@@ -80,7 +80,9 @@ end_by() {
 
 # The core fonts SDL's box asks the server for are missing on both paths.
 no_core_text_fonts() {
-  ! xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-iso8859-1' 2>/dev/null | grep -q .
+  local fonts
+  fonts=$(xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-iso8859-1' 2>/dev/null) || return 0
+  ! grep -q . <<<"$fonts"
 }
 
 start_xvfb 1920 1080 -fp built-ins

@@ -8,6 +8,11 @@ source "$(dirname "$0")/toy_lib.sh"
 source_dir=${ZINDLE_SOURCE_DIR:?}
 
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: installing a package needs root"; exit 77; }
+# The package is the machine's: a package test of another checkout, running
+# meanwhile, installed and purged it under this one. One at a time; the lock
+# ends with this process and whatever it started.
+exec {machine_lock}>/run/lock/zindle-package-test
+flock -n "$machine_lock" || { echo "SKIP: another package test is running on this machine"; exit 77; }
 if [ -n "$(dpkg-query -W -f='${db:Status-Status}' zindle 2>/dev/null | grep -v '^not-installed$')" ]; then
   echo "SKIP: a zindle package is on this machine already; this test would replace and purge it"
   exit 77
@@ -19,7 +24,7 @@ purge_on_exit() {
   [ -z "$installed" ] || apt_get purge -y zindle >/dev/null 2>&1 || true
   cleanup
 }
-trap purge_on_exit EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; purge_on_exit' EXIT
 
 # The package builds from Build-Depends alone: each library the project's own
 # set-up installs for building must be named there too.

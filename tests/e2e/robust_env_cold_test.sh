@@ -5,7 +5,7 @@
 # session bus started on demand), whatever the session offers. How fast such a
 # start is, is the launch benchmark's to say.
 source "$(dirname "$0")/toy_lib.sh"
-toy_cap=$(memory_cap "$toy" 4000000)
+toy_cap=$(memory_cap 4000000)
 
 start_x 1024 768
 mkdir "$work/folder" "$work/home"
@@ -48,7 +48,7 @@ play_once "a home that is no folder, with a bus to start on demand" HOME=/dev/nu
 # A session that has a bus of its own: the toy may use it, and starts no other.
 dbus-daemon --session --nofork --print-address=1 >"$work/bus.address" &
 bus_pid=$!
-trap 'kill "$bus_pid" 2>/dev/null || true; cleanup' EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; kill "$bus_pid" 2>/dev/null || true; cleanup' EXIT
 wait_for 30 test -s "$work/bus.address" || fail "no session bus for the test"
 play_once "a session with a bus" HOME="$work/home" DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$work/bus.address")"
 kill "$bus_pid"

@@ -4,7 +4,7 @@
 # stderr that it has not enough memory and exits with 1, at once; never a
 # crash, an abort or a trap, and never a line of a library instead.
 source "$(dirname "$0")/toy_lib.sh"
-if ldd "$toy" | grep -q libasan; then
+if sanitized_build; then
   echo "SKIP: a sanitized build reserves terabytes of address space"
   exit 77
 fi

@@ -5,10 +5,10 @@
 # a server that refuses the context, and a context without the fixed-function
 # pipeline the frame draws with.
 source "$(dirname "$0")/../support/x11_session.sh"
-probe_cap=$(memory_cap "$probe" 4000000)
+probe_cap=$(memory_cap 4000000)
 
 gl_message="Could not start Zindle because OpenGL is not available."
-box_window() { xwininfo -root -tree | awk '/"Zindle": \("zindle" "Zindle"\)/ { print $1; exit }'; }
+box_window() { xwininfo -root -tree | awk '/"Zindle": \("zindle" "Zindle"\)/ && !seen++ { print $1 }'; }
 has_box() { [ -n "$(box_window)" ]; }
 
 # expect_no_gl WHAT [NAME=VALUE...]: starts the probe with those variables and

@@ -6,7 +6,7 @@
 # built: the message box in frame_box_test, the window and the scene in
 # robust_signals_test.
 source "$(dirname "$0")/../support/x11_session.sh"
-probe_cap=$(memory_cap "$probe" 4000000)
+probe_cap=$(memory_cap 4000000)
 
 connections() { grep -c connected "$work/mute.log" || true; }
 connected_since() { [ "$(connections)" -gt "$1" ]; }

@@ -17,5 +17,5 @@ wait_exit 30
   fail "exit $probe_exit after xkill"
 grep -q "lost the connection to the X server" "$work/err.log" || fail "no line about the lost connection"
 screen_is 1280x1024 || fail "after xkill the screen stayed at $(screen_size)"
-xrandr | grep -q '1280x1024 .*\*' || fail "the output is not back in 1280x1024: $(xrandr)"
+modes=$(xrandr) && grep -q '1280x1024 .*\*' <<<"$modes" || fail "the output is not back in 1280x1024: $(xrandr)"
 echo PASS

@@ -39,7 +39,10 @@ stop_server
 # The server ends while the refused-mode box is up.
 start_xvfb 1280 1024
 start_probe
-box_up() { xwininfo -root -tree | grep -q '"Zindle": ("zindle" "Zindle")'; }
+box_up() {
+  local tree
+  tree=$(xwininfo -root -tree) && [[ $tree == *'"Zindle": ("zindle" "Zindle")'* ]]
+}
 wait_for 60 box_up || fail "no message box"
 stop_server
 wait_exit 30

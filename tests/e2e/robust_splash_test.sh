@@ -83,7 +83,7 @@ own_address_kb=$(status_kb "$toy_pid" VmPeak)
 finish "its own picture"
 deadline=$(awk -v s="$own_seconds" 'BEGIN { printf "%d", 10 + 3 * s }')
 # Sanitizer builds reserve terabytes of address space; the peak check holds them.
-if ! ldd "$toy" | grep -q libasan; then
+if ! sanitized_build; then
   cap_kb=$((own_address_kb + 512 * 1024))
 fi
 note "its own picture: first frame after $own_seconds s, peak $((own_peak_kb / 1024)) MB;" \

@@ -20,7 +20,7 @@ cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
   rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_server.sh"
 
@@ -46,7 +46,7 @@ wait_exit() {
   [ "$exit_code" = timeout ] || toy_pid=""
 }
 
-toy_window() { xdotool search --name '^Zindle$' 2>/dev/null | head -n 1; }
+toy_window() { first_line xdotool search --name '^Zindle$' 2>/dev/null; }
 has_toy_window() { [ -n "$(toy_window)" ]; }
 
 # shot FILE: the whole screen as PNG.

@@ -30,7 +30,7 @@ cleanup() {
   [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null || true
   wayland_cleanup
 }
-trap cleanup EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
 
 # start_program PROGRAM [NAME=VALUE...]: runs the toy or the probe, in the
 # scratch folder (which holds the splash file), with those variables set.

@@ -13,13 +13,13 @@ export DISPLAY=$mutter_display XAUTHORITY=$mutter_xauthority
 
 xmessage -name other "another window" >/dev/null 2>&1 &
 other_pid=$!
-trap 'kill "$other_pid" 2>/dev/null || true; cleanup' EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; kill "$other_pid" 2>/dev/null || true; cleanup' EXIT
 wait_for 30 xdotool search --name '^other$' >/dev/null || fail "the second window never showed"
-other=$(xdotool search --name '^other$' | head -n 1)
+other=$(first_line xdotool search --name '^other$')
 
 start_program "$toy" SDL_VIDEODRIVER=x11
 wait_for 60 xdotool search --name '^Zindle$' >/dev/null || fail "no toy window on Xwayland"
-toy_window=$(xdotool search --name '^Zindle$' | head -n 1)
+toy_window=$(first_line xdotool search --name '^Zindle$')
 toy_has_keyboard || fail "the toy never had the keyboard"
 
 window_state() { xprop -id "$1" WM_STATE | awk '/window state:/ { print $3 }'; }
@@ -31,7 +31,7 @@ note "focus taken: the toy minimized itself"
 
 xdotool windowactivate "$toy_window"
 wait_for 30 in_state "$toy_window" Normal || fail "the toy did not come back"
-xprop -id "$toy_window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN || fail "the toy came back not full screen"
+[[ "$(xprop -id "$toy_window" _NET_WM_STATE)" == *_NET_WM_STATE_FULLSCREEN* ]] || fail "the toy came back not full screen"
 keys tap d
 wait_for 30 traced "key pressed 68, D" || fail "restored, the toy did not get the keys back"
 note "restored: full screen, with the keyboard"

@@ -34,7 +34,10 @@ start_session_bus() {
   export DBUS_SESSION_BUS_ADDRESS
 }
 
-root_has() { xprop -root "$1" 2>/dev/null | grep -q -e '=' -e '#'; }
+root_has() {
+  local value
+  value=$(xprop -root "$1" 2>/dev/null) && grep -q -e '=' -e '#' <<<"$value"
+}
 
 # start_wm NAME: starts mutter, xfwm4 or openbox on DISPLAY and waits until it
 # manages windows. mutter 43 on X11 announces _NET_SUPPORTED but never
@@ -93,11 +96,18 @@ start_panel() {
 }
 
 # start_second_client: an xterm, the other window a child could switch to.
+# Waits until the window manager has taken it in and given it the focus, as
+# it does a new window: its window exists well before that, and on a loaded
+# machine the window manager took it in only after the toy had started, and
+# gave it the focus then; the toy stepped aside, as it should for a window
+# that takes the keyboard.
 second=""
 start_second_client() {
   xterm -title second-client >/dev/null 2>&1 &
   wait_for 60 bash -c "xdotool search --name '^second-client\$' >/dev/null" || fail "the second client did not show"
-  second=$(xdotool search --name '^second-client$' | head -n 1)
+  second=$(first_line xdotool search --name '^second-client$')
+  wait_for 60 is_active "$second" 2>/dev/null ||
+    fail "the window manager did not give the second client the focus (active: $(active_window 2>&1))"
 }
 
 # describe_stacking: the stacking order, bottom first, with each window's
@@ -136,7 +146,10 @@ active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //;
 is_active() { [ "$(active_window)" = "$1" ]; }
 # minimized WINDOW: the window manager says it is (some keep minimized windows
 # mapped, so the map state does not tell).
-minimized() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_HIDDEN; }
+minimized() {
+  local state
+  state=$(xprop -id "$1" _NET_WM_STATE 2>/dev/null) && [[ $state == *_NET_WM_STATE_HIDDEN* ]]
+}
 shown() { ! minimized "$1"; }
 
 frames_drawn() { count_logged drawFrame; }
@@ -163,7 +176,7 @@ check_full_screen_desktop() {
 
   wait_for 30 on_top "$window" ||
     fail "not on top of the stacking order: $(describe_stacking) (window $window)"
-  [ "$(geometry "$window")" = "0 0 1024 768" ] || fail "window at $(geometry "$window"), not covering the screen"
+  wait_for 30 placed "$window" "0 0 1024 768" || fail "window at $(geometry "$window"), not covering the screen"
   wait_for 30 blue_at 512 384 || fail "the middle of the screen shows $(colour_at 512 384)"
   if [ -n "$panel" ]; then
     local px py

@@ -72,8 +72,8 @@ start_mutter() {
   compositor_pid=$!
   mutter_ready() { grep -q "Using public X11 display" "$work/compositor.log" && [ -S "$XDG_RUNTIME_DIR/$wayland_name" ]; }
   wait_for 60 mutter_ready || fail "mutter did not start: $(tail -n 5 "$work/compositor.log")"
-  mutter_display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/compositor.log" | head -n 1)
-  mutter_xauthority=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n 1)
+  mutter_display=$(first_line sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/compositor.log")
+  mutter_xauthority=$(first_line ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null)
   export WAYLAND_DISPLAY=$wayland_name
 }
 
@@ -87,7 +87,9 @@ start_weston() {
   compositor_pid=$!
   weston_ready() { [ -S "$XDG_RUNTIME_DIR/$wayland_name" ] && ls /tmp/.X11-unix/X* >/dev/null 2>&1; }
   wait_for 60 weston_ready || fail "weston did not start: $(tail -n 5 "$work/compositor.log" "$work/compositor.out")"
-  weston_display=:$(ls /tmp/.X11-unix | sed -n 's/^X\([0-9]*\)$/\1/p' | head -n 1)
+  local numbers
+  numbers=$(ls /tmp/.X11-unix | sed -n 's/^X\([0-9]*\)$/\1/p')
+  weston_display=:${numbers%%$'\n'*}
   export WAYLAND_DISPLAY=$wayland_name
 }
 
@@ -95,8 +97,7 @@ start_weston() {
 start_keys() {
   coproc KEYS { exec /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/wayland_remote.py" 2>"$work/keys.log"; }
   keys_pid=$KEYS_PID
-  local answer=""
-  read -r -t 30 answer <&"${KEYS[0]}" || true
+  typist_answer || true
   [ "$answer" = ready ] || fail "no remote-desktop session: $(cat "$work/keys.log")"
   # The seat gets its keyboard with the first key and its pointer with the
   # first move, as a desktop has both from the start.
@@ -104,10 +105,25 @@ start_keys() {
   keys move 1 1
 }
 
+# typist_answer: sets answer to the typist's next line, waiting up to 30 s.
+# Under load one timed read came back with "o" of "ok" (the whole test took
+# 27 s), which left the rest of the line to be taken for the next answer; the
+# parts of a line cut short are put together until it is whole.
+answer=""
+typist_answer() {
+  local part deadline=$((SECONDS + 30))
+  answer=""
+  until IFS= read -r -t 1 part <&"${KEYS[0]}"; do
+    local status=$?
+    answer+=$part
+    [ "$status" -gt 128 ] && [ $SECONDS -lt $deadline ] || return 1
+  done
+  answer+=$part
+}
+
 # keys COMMAND NAME...: one command to the typist (see wayland_remote.py).
 keys() {
   echo "$*" >&"${KEYS[1]}"
-  local answer=""
-  read -r -t 30 answer <&"${KEYS[0]}" || true
+  typist_answer || true
   [ "$answer" = ok ] || fail "typing \"$*\": ${answer:-no answer} $(cat "$work/keys.log")"
 }

@@ -2,6 +2,13 @@
 # Sourced by the test libraries after they define `work` (a scratch folder)
 # and `fail`.
 
+# explain_exit STATUS COMMAND: first in the EXIT trap. A command that fails
+# outside a condition ends the test through set -e without a word; this names
+# it, where the test's own ends (fail, a skip, PASS) say why themselves.
+explain_exit() {
+  [ "$1" = 0 ] || [[ $2 == exit* ]] || echo "FAIL: set -e ended the test (exit code $1) at: $2" >&2
+}
+
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
 wait_for() {
   local deadline=$((SECONDS + $1))
@@ -56,9 +63,30 @@ stop_server() {
   server_pid=""
 }
 
-# memory_cap BINARY KB: the address-space cap (ulimit -v) to run BINARY under,
-# so that a regression fails instead of eating the machine: KB, or unlimited
-# for a sanitized build, whose shadow memory alone reserves terabytes.
+# first_line COMMAND...: the first line the command writes, and its exit
+# status. It reads all of the output: a reader that stops at the first line
+# (head) kills a writer that is still writing, and under pipefail the pipeline
+# then fails now and then, more often the busier the machine.
+first_line() {
+  local out
+  out=$("$@") || return
+  [ -z "$out" ] || echo "${out%%$'\n'*}"
+}
+
+# sanitized_build: the build under test (ZINDLE_BINARY_DIR) has the
+# sanitizers in, as its configuration wrote to build-options.
+sanitized_build() {
+  local options=${ZINDLE_BINARY_DIR:?set by CTest to the build folder}/build-options line
+  [ -f "$options" ] || fail "no $options: configure the build again"
+  while read -r line; do
+    [ "$line" != sanitize=yes ] || return 0
+  done <"$options"
+  return 1
+}
+
+# memory_cap KB: the address-space cap (ulimit -v) to run the build's programs
+# under, so that a regression fails instead of eating the machine: KB, or
+# unlimited for a sanitized build, whose shadow memory alone reserves terabytes.
 memory_cap() {
-  if ldd "$1" 2>/dev/null | grep -q libasan; then echo unlimited; else echo "$2"; fi
+  if sanitized_build; then echo unlimited; else echo "$1"; fi
 }

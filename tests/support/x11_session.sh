@@ -21,7 +21,7 @@ cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
   rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
 
 show_logs() {
   for log in "$work"/out.log "$work"/err.log; do
@@ -126,7 +126,7 @@ expect_exit() {
   [ "$probe_exit" = "$2" ] || fail "exit code $probe_exit, expected $2"
 }
 
-probe_window() { xdotool search --name '^Zindle$' 2>/dev/null | head -n 1; }
+probe_window() { first_line xdotool search --name '^Zindle$' 2>/dev/null; }
 has_probe_window() { [ -n "$(probe_window)" ]; }
 
 # geometry WINDOW: "X Y WIDTH HEIGHT" on the screen.
@@ -134,9 +134,11 @@ geometry() {
   xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
                            /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
 }
+# placed WINDOW "X Y WIDTH HEIGHT": the window is there now.
+placed() { [ "$(geometry "$1")" = "$2" ]; }
 
 # screen_size: "WIDTHxHEIGHT" of the root window.
-screen_size() { xdpyinfo | awk '/dimensions:/ { print $2; exit }'; }
+screen_size() { xdpyinfo | awk '/dimensions:/ && !seen++ { print $2 }'; }
 
 # keyboard_grab: what a second client's attempt to grab the keyboard gets.
 keyboard_grab() { "$grab_check" || true; }
