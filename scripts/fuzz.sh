@@ -71,7 +71,9 @@ if [ "$mode" = --check ]; then
       echo "fuzz: $target: $(grep -E '^#[0-9]+' "$log" | tail -1)"
     else
       echo "fuzz: $target FAILED (the whole log is $log):" >&2
-      grep -E -A30 '^==[0-9]+==|runtime error|breaks its promise|ALARM|out-of-memory|leak' "$log" | head -60 >&2
+      local report
+      report=$(grep -E -A30 '^==[0-9]+==|runtime error|breaks its promise|ALARM|out-of-memory|leak' "$log" || true)
+      sed -n 1,60p <<<"$report" >&2
       return 1
     fi
   }
