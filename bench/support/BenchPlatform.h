@@ -95,8 +95,6 @@ public:
     }
     int refreshRate(platform::WindowHandle) override { return displayRefreshRate; }
     void translateMessage(const platform::Message&) override {}
-    void waitMessage(double) override {}
-    int refreshRate(platform::WindowHandle) override { return 0; }
     std::intptr_t dispatchMessage(const platform::Message& message) override
     {
         return procedure(message.window, message.message, message.wParam, message.lParam);

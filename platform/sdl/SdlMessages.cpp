@@ -9,11 +9,6 @@
 #include "platform/sdl/SdlEvents.h"
 #include "platform/sdl/SdlWindows.h"
 
-#include <SDL.h>
-
-#include <algorithm>
-#include <cmath>
-
 namespace platform {
 
 bool SdlPlatform::peekMessage(Message& message)
@@ -49,26 +44,6 @@ std::intptr_t SdlPlatform::defWindowProc(WindowHandle window, unsigned message, 
     if (message == WM_SYSKEYDOWN && wParam == static_cast<std::uintptr_t>(VK_F4) && (lParam & KF_ALTDOWN_BIT) != 0)
         windows->send(window, WM_CLOSE);
     return 0;
-}
-
-void SdlPlatform::waitMessage(double seconds)
-{
-    if (!videoStarted || !queue->empty() || SDL_PollEvent(nullptr) == 1)
-        return;
-    if (seconds < 0)
-        SDL_WaitEvent(nullptr);
-    else
-        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::ceil(std::min(seconds, 86400.0) * 1000.0)));
-}
-
-int SdlPlatform::refreshRate(WindowHandle window)
-{
-    SdlWindowRecord* record = windows->find(window);
-    SDL_Window* sdlWindow = record != nullptr ? SDL_GetWindowFromID(static_cast<Uint32>(window)) : nullptr;
-    SDL_DisplayMode mode;
-    if (sdlWindow == nullptr || SDL_GetWindowDisplayMode(sdlWindow, &mode) != 0)
-        return 0;
-    return mode.refresh_rate > 1 ? mode.refresh_rate : 0;
 }
 
 } // namespace platform
