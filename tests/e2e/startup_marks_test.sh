@@ -21,6 +21,10 @@ first_frame_shown() { grep -qs '^zindle: start-up first frame swapped' "$work/st
 marked_start() {
   local folder=$1 what=$2
   shift 2
+  # Emptied here, not by the toy's redirection: until the new toy has started,
+  # the last one's lines would pass for its own.
+  : >"$work/stdout.log"
+  : >"$work/stderr.log"
   (
     cd "$folder"
     export LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$marks"

@@ -31,6 +31,10 @@ start_x() { start_xvfb "$@"; }
 # the address-space cap toy_cap (ulimit -v, in KB).
 toy_cap=unlimited
 start_toy() {
+  # Emptied before the start, so that a check polling the logs never reads an
+  # earlier toy's lines while this one is still starting.
+  : >"$work/stdout.log"
+  : >"$work/stderr.log"
   (cd "$1" && ulimit -v "$toy_cap" && exec "$toy" >"$work/stdout.log" 2>"$work/stderr.log") &
   toy_pid=$!
 }
