@@ -12,6 +12,8 @@ build=$top/build-windows
 # whole run, so Wine must never start without one. The whole-program tests
 # start servers (and prefixes) of their own.
 if [ "${1:-}" != --on-display ]; then
+  # What the tests use beside the build: the X servers, xdotool, fonts.
+  bash "$top/scripts/install-deps.sh" --tests
   bash "$top/scripts/windows.sh"
   exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" --on-display
 fi
