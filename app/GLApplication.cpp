@@ -38,6 +38,12 @@ void setGlobalGLState()
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
+    // The cubes are closed and opaque and never reach the near plane, so no
+    // face turned away from the viewer is ever seen: culling them leaves every
+    // pixel as it was and halves what a software renderer shades. The faces
+    // are wound clockwise as seen from outside.
+    glFrontFace(GL_CW);
+    glEnable(GL_CULL_FACE);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
