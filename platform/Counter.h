@@ -16,6 +16,9 @@ public:
 std::int64_t queryPerformanceFrequency();
 std::int64_t queryPerformanceCounter();
 
+// The backend's own monotonic counter.
+Clock& machineClock();
+
 // Replaces the clock; nullptr goes back to the machine's. Returns the previous one.
 Clock* setClock(Clock* clock);
 

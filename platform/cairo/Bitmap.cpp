@@ -4,8 +4,7 @@
 #include "platform/draw/Bitmap.h"
 
 #include "platform/cairo/CairoImpl.h"
-
-#include <cstring>
+#include "platform/draw/LockedRows.h"
 
 namespace platform {
 
@@ -54,31 +53,16 @@ Status Bitmap::lockBits(const Rect& rect, BitmapData* data)
         return remember(Status::WrongState);
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
-    if (rect.x < 0 || rect.y < 0 || rect.width <= 0 || rect.height <= 0 || rect.x > width - rect.width ||
-        rect.y > height - rect.height)
+    if (!lockableRect(rect, width, height))
         return remember(Status::InvalidParameter);
 
     // Pending drawing must be in the pixels before anyone reads them.
     cairo_surface_flush(surface);
     const std::uint8_t* pixels = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
-    const int packedStride = rect.width * 4;
     const std::uint8_t* first = pixels + static_cast<std::size_t>(rect.y) * stride + std::size_t{4} * rect.x;
-
-    if (stride == packedStride) {
-        data->scan0 = first;
-    } else {
-        // A partial width (or a padded surface): readers expect packed rows.
-        auto& copy = implementation->lockCopy;
-        copy.resize(static_cast<std::size_t>(packedStride) * rect.height);
-        for (int row = 0; row < rect.height; ++row)
-            std::memcpy(copy.data() + static_cast<std::size_t>(row) * packedStride,
-                        first + static_cast<std::size_t>(row) * stride, static_cast<std::size_t>(packedStride));
-        data->scan0 = copy.data();
-    }
-    data->width = static_cast<unsigned>(rect.width);
-    data->height = static_cast<unsigned>(rect.height);
-    data->stride = packedStride;
+    // A partial width (or a padded surface) is copied: readers expect packed rows.
+    handOutRows(rect, first, stride, implementation->lockCopy, data);
     implementation->locked = true;
     return Status::Ok;
 }

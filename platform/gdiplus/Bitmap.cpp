@@ -4,9 +4,8 @@
 // file lives in BitmapFile.cpp.
 #include "platform/draw/Bitmap.h"
 
+#include "platform/draw/LockedRows.h"
 #include "platform/gdiplus/GdiplusImpl.h"
-
-#include <cstring>
 
 namespace platform {
 
@@ -84,8 +83,7 @@ Status Bitmap::lockBits(const Rect& rect, BitmapData* data)
         return remember(Status::WrongState);
     const auto width = static_cast<int>(bitmap->GetWidth());
     const auto height = static_cast<int>(bitmap->GetHeight());
-    if (rect.x < 0 || rect.y < 0 || rect.width <= 0 || rect.height <= 0 || rect.x > width - rect.width ||
-        rect.y > height - rect.height)
+    if (!lockableRect(rect, width, height))
         return remember(Status::InvalidParameter);
 
     Gdiplus::BitmapData& locked = implementation->lockData;
@@ -95,24 +93,8 @@ Status Bitmap::lockBits(const Rect& rect, BitmapData* data)
         status != Status::Ok)
         return remember(status);
 
-    const int packedStride = rect.width * 4;
-    const auto* first = static_cast<const std::uint8_t*>(locked.Scan0);
-    if (locked.Stride == packedStride) {
-        data->scan0 = first;
-    } else {
-        // GDI+ may pad rows, or hand them out bottom-up (a negative stride):
-        // readers expect packed rows from the top down.
-        auto& copy = implementation->lockCopy;
-        copy.resize(static_cast<std::size_t>(packedStride) * rect.height);
-        for (int row = 0; row < rect.height; ++row)
-            std::memcpy(copy.data() + static_cast<std::size_t>(row) * packedStride,
-                        first + static_cast<std::ptrdiff_t>(row) * locked.Stride,
-                        static_cast<std::size_t>(packedStride));
-        data->scan0 = copy.data();
-    }
-    data->width = static_cast<unsigned>(rect.width);
-    data->height = static_cast<unsigned>(rect.height);
-    data->stride = packedStride;
+    // GDI+ may pad rows, or hand them out bottom-up (a negative stride).
+    handOutRows(rect, static_cast<const std::uint8_t*>(locked.Scan0), locked.Stride, implementation->lockCopy, data);
     implementation->locked = true;
     return Status::Ok;
 }

@@ -1,6 +1,5 @@
-// The high-resolution counter on SDL's performance counter (a monotonic clock
-// in nanoseconds on Linux), replaceable by tests. SDL needs no initialising
-// for it.
+// The machine's counter on SDL's performance counter (a monotonic clock in
+// nanoseconds on Linux). SDL needs no initialising for it.
 #include "platform/Counter.h"
 
 #include <SDL.h>
@@ -15,31 +14,12 @@ public:
     std::int64_t counter() override { return static_cast<std::int64_t>(SDL_GetPerformanceCounter()); }
 };
 
-SdlClock machineClock;
-Clock* installedClock = nullptr;
-
-Clock& clock()
-{
-    return installedClock != nullptr ? *installedClock : machineClock;
-}
-
 } // namespace
 
-std::int64_t queryPerformanceFrequency()
+Clock& machineClock()
 {
-    return clock().frequency();
-}
-
-std::int64_t queryPerformanceCounter()
-{
-    return clock().counter();
-}
-
-Clock* setClock(Clock* replacement)
-{
-    Clock* previous = installedClock;
-    installedClock = replacement;
-    return previous;
+    static SdlClock clock;
+    return clock;
 }
 
 } // namespace platform

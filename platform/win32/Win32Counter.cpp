@@ -1,5 +1,4 @@
-// The high-resolution counter on Windows' performance counter, replaceable by
-// tests.
+// The machine's counter on Windows' performance counter.
 #include "platform/Counter.h"
 
 #include <windows.h>
@@ -24,31 +23,12 @@ public:
     }
 };
 
-PerformanceCounterClock machineClock;
-Clock* installedClock = nullptr;
-
-Clock& clock()
-{
-    return installedClock != nullptr ? *installedClock : machineClock;
-}
-
 } // namespace
 
-std::int64_t queryPerformanceFrequency()
+Clock& machineClock()
 {
-    return clock().frequency();
-}
-
-std::int64_t queryPerformanceCounter()
-{
-    return clock().counter();
-}
-
-Clock* setClock(Clock* replacement)
-{
-    Clock* previous = installedClock;
-    installedClock = replacement;
-    return previous;
+    static PerformanceCounterClock clock;
+    return clock;
 }
 
 } // namespace platform
