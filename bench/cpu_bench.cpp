@@ -66,6 +66,7 @@ bool runQuietly(const std::vector<std::string>& command)
         dup2(quiet, 1);
         dup2(quiet, 2);
         std::vector<char*> argv;
+        argv.reserve(command.size() + 1);
         for (const std::string& word : command)
             argv.push_back(const_cast<char*>(word.c_str()));
         argv.push_back(nullptr);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 using testing_support::ManualClock;
@@ -28,9 +29,12 @@ protected:
     // time the frame started.
     std::int64_t frame(FramePacer& pacer, std::int64_t drawTicks, std::int64_t vblank = 0)
     {
-        for (double wait = pacer.secondsToWait(); wait > 0.0; wait = pacer.secondsToWait()) {
+        while (true) {
+            const double wait = pacer.secondsToWait();
+            if (wait <= 0.0)
+                break;
             waited += wait;
-            clock.now += static_cast<std::int64_t>(wait * ticksPerSecond + 0.5);
+            clock.now += std::llround(wait * ticksPerSecond);
         }
         pacer.frameStarting();
         const std::int64_t start = clock.now;

@@ -1,6 +1,7 @@
 #include "tests/support/ScriptedPlatform.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace platform;
 
@@ -162,7 +163,7 @@ void ScriptedPlatform::waitMessage(double seconds)
     if (!queue.empty())
         return;
     if (seconds >= 0.0) {
-        clock.now += static_cast<std::int64_t>(seconds * static_cast<double>(clock.ticksPerSecond) + 0.5);
+        clock.now += std::llround(seconds * static_cast<double>(clock.ticksPerSecond));
     } else {
         ++unansweredWaits;
         post(WM_CLOSE);

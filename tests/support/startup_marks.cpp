@@ -181,6 +181,7 @@ extern "C" {
 
 using StartMain = int (*)(MainFunction, int, char**, void (*)(), void (*)(), void (*)(), void*);
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the C library's own entry, wrapped
 int __libc_start_main(MainFunction mainFunction, int argc, char** argv, void (*init)(), void (*fini)(),
                       void (*rtldFini)(), void* stackEnd)
 {
