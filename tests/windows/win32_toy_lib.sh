@@ -50,8 +50,10 @@ wait_exit() {
 
 has_toy_window() { [ -n "$(first_line xdotool search --name '^Zindle$' 2>/dev/null)" ]; }
 
-# drawn: the scene is on screen, the splash gone.
-drawn() { shot "$work/frame.png"; is_scene "$work/frame.png"; }
+# drawn: the scene is on screen, the splash gone. A window Wine makes or
+# destroys during the screenshot makes it fail now and then; the next try
+# counts.
+drawn() { shot "$work/frame.png" 2>/dev/null && is_scene "$work/frame.png"; }
 
 # top_windows: the captions of the X server's windows that have one, one a
 # line; a message box of Wine's shows here by its caption.
