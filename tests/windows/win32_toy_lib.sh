@@ -11,7 +11,7 @@ note() { echo "-- $*" >&2; }
 toy_exe=$build/zindle.exe
 own_picture=$build/wumbly.jpg
 [ -f "$toy_exe" ] || fail "no zindle.exe at $toy_exe"
-command -v convert >/dev/null || { echo "SKIP: ImageMagick is not installed"; exit 0; }
+command -v convert >/dev/null || { echo "SKIP: ImageMagick is not installed"; exit 77; }
 
 # toy_folder NAME: a new folder holding zindle.exe; prints its path.
 toy_folder() {
@@ -56,9 +56,10 @@ has_toy_window() { [ -n "$(first_line xdotool search --name '^Zindle$' 2>/dev/nu
 drawn() { shot "$work/frame.png" 2>/dev/null && is_scene "$work/frame.png"; }
 
 # top_windows: the captions of the X server's windows that have one, one a
-# line; a message box of Wine's shows here by its caption.
+# line, but for the input-method windows Wine makes as it goes; a message box
+# shows here by its caption.
 top_windows() {
   local tree
   tree=$(xwininfo -root -tree)
-  sed -n 's/^ *0x[0-9a-f]* "\(.*\)":.*/\1/p' <<<"$tree"
+  sed -n '/"Default IME"/d; s/^ *0x[0-9a-f]* "\(.*\)":.*/\1/p' <<<"$tree"
 }

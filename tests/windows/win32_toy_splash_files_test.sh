@@ -73,6 +73,7 @@ launch "$folder" "its own picture"
 own_seconds=$seconds own_peak_kb=$peak_kb
 own_address_kb=$(status_kb "$toy_pid" VmPeak)
 own_windows=$(top_windows)
+[ "$(grep -cx Zindle <<<"$own_windows")" = 1 ] || fail "the toy's own window is not among"$'\n'"$own_windows"
 finish "its own picture"
 deadline=$(awk -v s="$own_seconds" 'BEGIN { printf "%d", 10 + 3 * s }')
 toy_cap=$((own_address_kb + 512 * 1024))
