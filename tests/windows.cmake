@@ -50,6 +50,12 @@ if(TARGET zindle_gdiplus)
   add_subdirectory(gdiplus)
 endif()
 
+# The picture files of the whole-program tests, written by the same writer as
+# on Linux.
+add_executable(make_picture support/make_picture.cpp)
+target_link_libraries(make_picture PRIVATE zindle_picture_writer)
+set_target_properties(make_picture PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+
 # Whole-program tests: scripts that run zindle.exe under Wine on X servers of
 # their own (the Wine set-up comes from scripts/test-windows.sh); 77 skips.
 file(GLOB windows_scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*_test.sh)

@@ -100,6 +100,11 @@ bool Win32Platform::drawPicture(WindowHandle window, Bitmap& picture, int x, int
                                         &header, DIB_RGB_COLORS, SRCCOPY);
         drawn = lines != 0 && lines != static_cast<int>(GDI_ERROR);
         GdiFlush();
+        // Wine's GdiFlush does nothing: there the window's pixels reach the X
+        // server when the thread next looks for messages, which would be after
+        // the scene is built. A wait of no time sends them now and takes no
+        // message; on Windows it returns at once.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     }
     picture.unlockBits(&pixels);
     return drawn;

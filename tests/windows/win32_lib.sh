@@ -12,6 +12,7 @@ inspect=$build/tests/win32_window_info.exe
 work=$(mktemp -d)
 server_pid=""
 probe_pid=""
+toy_pid=""
 
 fail() {
   echo "FAIL: $*" >&2
@@ -25,11 +26,13 @@ source "$here/../support/x11_server.sh"
 
 cleanup() {
   [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null || true
+  [ -n "$toy_pid" ] && kill -CONT "$toy_pid" 2>/dev/null || true
+  [ -n "$toy_pid" ] && kill -KILL "$toy_pid" 2>/dev/null || true
   [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
   stop_server
   rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
 
 for tool in wine wineserver Xvfb xdotool xwininfo; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }

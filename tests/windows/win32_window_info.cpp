@@ -2,7 +2,8 @@
 // given a caption, prints the window's client area in screen coordinates, its
 // styles, and the text of each child window (a message box's text is one).
 // Exits 1 when no such window is there. With "minimize" or "restore" after
-// the caption it does that to the window instead, as a user would.
+// the caption it does that to the window instead, as a user would; "close"
+// posts it WM_CLOSE, as the taskbar or a program ending it politely does.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,6 +33,8 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     if (argc > 2 && std::wcscmp(argv[2], L"minimize") == 0)
         return ShowWindow(window, SW_MINIMIZE) >= 0 ? 0 : 1;
+    if (argc > 2 && std::wcscmp(argv[2], L"close") == 0)
+        return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     if (argc > 2 && std::wcscmp(argv[2], L"restore") == 0) {
         ShowWindow(window, SW_RESTORE);
         SetForegroundWindow(window);
