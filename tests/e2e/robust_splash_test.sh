@@ -14,6 +14,7 @@
 # failures took 15 s to for ever, and gigabytes). Each start's figures are
 # noted in the log.
 source "$(dirname "$0")/toy_lib.sh"
+source "$(dirname "$0")/../support/splash_files.sh"
 
 start_x 1024 768
 maker="$binary_dir/tests/make_picture"
@@ -90,54 +91,8 @@ note "its own picture: first frame after $own_seconds s, peak $((own_peak_kb / 1
   "the others get $deadline s${cap_kb:+ and $((cap_kb / 1024)) MB of address space}"
 
 case_folder() { mkdir "$work/$1" && echo "$work/$1"; }
-
-folder=$(case_folder fifo)
-mkfifo "$folder/wumbly.jpg"
-play "$folder" "a FIFO nobody writes to"
-
-folder=$(case_folder urandom)
-ln -s /dev/urandom "$folder/wumbly.jpg"
-play "$folder" "a link to /dev/urandom"
-
-folder=$(case_folder zero)
-ln -s /dev/zero "$folder/wumbly.jpg"
-play "$folder" "a link to /dev/zero"
-
-folder=$(case_folder sparse)
-printf '\377\330\377' >"$folder/wumbly.jpg"
-truncate -s 3G "$folder/wumbly.jpg"
-play "$folder" "a sparse 3 GB file that starts like a JPEG"
-
-for claim in "png 30000 30000" "png 65535 65535" "jpeg 60000 60000" "gif 65535 65535" "bmp 1 2147483647"; do
-  read -r format width height <<<"$claim"
-  folder=$(case_folder "claim-$format-$width")
-  "$maker" "$format" "$width" "$height" "$folder/wumbly.jpg" claim
-  play "$folder" "a $(stat -c %s "$folder/wumbly.jpg")-byte $format whose header says ${width}x$height"
-done
-
-folder=$(case_folder svg)
-printf '<svg xmlns="http://www.w3.org/2000/svg" width="30000" height="30000"><rect width="30000" height="30000"/></svg>\n' \
-  >"$folder/wumbly.jpg"
-play "$folder" "a $(stat -c %s "$folder/wumbly.jpg")-byte SVG declaring 30000x30000"
-
-folder=$(case_folder ppm)
-printf 'P6\n60000 60000\n255\n' >"$folder/wumbly.jpg"
-head -c 4096 /dev/zero >>"$folder/wumbly.jpg"
-play "$folder" "a PPM header of 60000x60000"
-
-# Little-endian TIFF: one directory with ImageWidth and ImageLength 60000.
-folder=$(case_folder tiff)
-printf 'II*\000\010\000\000\000\002\000\000\001\004\000\001\000\000\000\140\352\000\000\001\001\004\000\001\000\000\000\140\352\000\000\000\000\000\000' \
-  >"$folder/wumbly.jpg"
-play "$folder" "a TIFF header of 60000x60000"
-
-folder=$(case_folder cut)
-head -c "$(($(stat -c %s "$binary_dir/wumbly.jpg") / 2))" "$binary_dir/wumbly.jpg" >"$folder/wumbly.jpg"
-play "$folder" "a JPEG cut in half"
-
-folder=$(case_folder folder)
-mkdir "$folder/wumbly.jpg"
-play "$folder" "a folder named wumbly.jpg"
+make_picture() { "$maker" "$2" "$3" "$4" "$1/wumbly.jpg" "${@:5}"; }
+play_splash_files case_folder make_picture play "$binary_dir/wumbly.jpg"
 
 if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
   # Root reads everything; the nobody user may not read this one.
@@ -161,11 +116,6 @@ elif [ "$(id -u)" != 0 ]; then
 else
   note "SKIP an unreadable picture: running as root without setpriv"
 fi
-
-# Over 100 megapixels: refused on its header, before any pixel is made.
-folder=$(case_folder huge)
-"$maker" jpeg 12000 12000 "$folder/wumbly.jpg"
-play "$folder" "a 12000x12000 JPEG photo"
 
 # A phone's photo, red on the left, blue on the right, green across the
 # bottom: while the scene is built the whole screen shows it, stretched. Stop

@@ -110,6 +110,14 @@ CONF
   start_wineserver
 }
 
+# The screen's size, "WIDTHxHEIGHT", and whether it is that.
+screen_size() {
+  local info
+  info=$(xdpyinfo)
+  awk '/dimensions:/ { print $2; exit }' <<<"$info"
+}
+screen_is() { [ "$(screen_size)" = "$1" ]; }
+
 # start_probe [NAME=VALUE...]: the probe under Wine with a memory cap and
 # those variables, its stdout in out.log.
 start_probe() {

@@ -7,12 +7,6 @@
 source "$(dirname "$0")/win32_toy_lib.sh"
 
 start_xorg_dummy
-screen_size() {
-  local info
-  info=$(xdpyinfo)
-  awk '/dimensions:/ { print $2; exit }' <<<"$info"
-}
-screen_is() { [ "$(screen_size)" = "$1" ]; }
 [ "$(screen_size)" = 1280x1024 ] || fail "the server started at $(screen_size)"
 
 crasher=$build/tests/crash_thread.exe

@@ -2,9 +2,9 @@
 # zindle.exe under Wine with every kind of splash file that has gone wrong,
 # each made here and named wumbly.jpg beside the program: things that are not
 # files (a FIFO nobody writes to, links to /dev/urandom and /dev/zero, a
-# sparse 3 GB file, a folder), headers that claim gigapixels, a JPEG cut
-# short, a real 12000x12000 photo and a file another program holds open with
-# no sharing. Every time the cubes show within a deadline and under a memory
+# sparse 3 GB file, a folder), headers that claim gigapixels, formats the toy
+# does not read, a JPEG cut short, a real 12000x12000 photo (the same files as
+# the Linux test) and a file another program holds open with no sharing. Every time the cubes show within a deadline and under a memory
 # cap, no box or other window appears, nothing is said, and ESC ends the toy
 # with exit code 0. One X server and one wineserver serve all the cases.
 #
@@ -13,6 +13,7 @@
 # address space 512 MB over its own, a peak 128 MB over its own. Each start's
 # figures are noted in the log.
 source "$(dirname "$0")/win32_toy_lib.sh"
+source "$here/../support/splash_files.sh"
 
 maker=$build/tests/make_picture.exe
 holder=$build/tests/hold_file.exe
@@ -80,43 +81,7 @@ toy_cap=$((own_address_kb + 512 * 1024))
 note "its own picture: cubes after $own_seconds s, peak $((own_peak_kb / 1024)) MB, address space" \
   "$((own_address_kb / 1024)) MB; the others get $deadline s and $((toy_cap / 1024)) MB of address space"
 
-folder=$(toy_folder fifo)
-mkfifo "$folder/wumbly.jpg"
-play "$folder" "a FIFO nobody writes to"
-
-folder=$(toy_folder urandom)
-ln -s /dev/urandom "$folder/wumbly.jpg"
-play "$folder" "a link to /dev/urandom"
-
-folder=$(toy_folder zero)
-ln -s /dev/zero "$folder/wumbly.jpg"
-play "$folder" "a link to /dev/zero"
-
-folder=$(toy_folder sparse)
-printf '\377\330\377' >"$folder/wumbly.jpg"
-truncate -s 3G "$folder/wumbly.jpg"
-play "$folder" "a sparse 3 GB file that starts like a JPEG"
-
-for claim in "png 30000 30000" "png 65535 65535" "jpeg 60000 60000" "gif 65535 65535" "bmp 1 2147483647" \
-  "bmp 1 2147483648"; do
-  read -r format width height <<<"$claim"
-  folder=$(toy_folder "claim-$format-$height")
-  make_picture "$folder" "$format" "$width" "$height" claim
-  play "$folder" "a $(stat -c %s "$folder/wumbly.jpg")-byte $format whose header says ${width}x$height"
-done
-
-folder=$(toy_folder cut)
-head -c "$(($(stat -c %s "$own_picture") / 2))" "$own_picture" >"$folder/wumbly.jpg"
-play "$folder" "a JPEG cut in half"
-
-folder=$(toy_folder folder)
-mkdir "$folder/wumbly.jpg"
-play "$folder" "a folder named wumbly.jpg"
-
-# Over 100 megapixels: refused on its header, before any pixel is made.
-folder=$(toy_folder huge)
-make_picture "$folder" jpeg 12000 12000
-play "$folder" "a 12000x12000 JPEG photo"
+play_splash_files toy_folder make_picture play "$own_picture"
 
 # Root reads a file whatever its mode says; what keeps a Windows program out
 # is another one holding the file open without sharing. A second holder is
