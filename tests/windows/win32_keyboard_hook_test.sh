@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# While the toy is full screen and in front its keyboard hook keeps the
+# While zindle.exe is full screen and in front its keyboard hook keeps the
 # Windows key and Alt+Tab from the desktop (a witness program's own hook,
 # installed earlier, stands in for it) and gives the Windows key to the toy;
 # other keys pass on. After ESC the hook is gone.
-source "$(dirname "$0")/win32_lib.sh"
+source "$(dirname "$0")/win32_toy_lib.sh"
 
 start_wine 1024 768
 (exec wine "$witness" 120) >"$work/desktop.log" 2>/dev/null &
@@ -12,19 +12,23 @@ seen() { grep -qx -- "desktop $1" <<<"$(lines desktop.log)"; }
 watching() { grep -qx watching <<<"$(lines desktop.log)"; }
 wait_for 60 watching || fail "the witness did not start"
 
-start_probe
-expect_logged 120 drawFrame
+folder=$(toy_folder hook)
+cp "$own_picture" "$folder/"
+start_toy "$folder"
+wait_for 120 drawn || fail "the cubes never showed"
+traced() { grep -q "^key pressed $1," <<<"$(lines stderr.log)"; }
 xdotool key super
-expect_logged 30 "keyDown 0x5B"
+wait_for 30 traced 91 || fail "the Windows key did not reach the toy"
 xdotool key alt+Tab
 xdotool key a
-expect_logged 30 "keyDown 0x41"
+wait_for 30 traced 65 || fail "A did not reach the toy"
 wait_for 30 seen 0x41 || fail "a plain key did not pass the hook"
 ! seen 0x5B || fail "the Windows key reached the desktop"
 ! seen 0x9 || fail "Alt+Tab reached the desktop"
 
 xdotool key Escape
-expect_exit 30 0
+wait_exit 60
+[ "$exit_code" = 0 ] || fail "ESC ended with $exit_code"
 # Wine hands keys to hooks only while one of its windows has the X focus.
 witness_windows=$(xdotool search --name "Desktop witness" || true)
 witness_window=${witness_windows%%$'\n'*}
