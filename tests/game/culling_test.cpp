@@ -1,7 +1,10 @@
 // Faces turned away from the viewer are culled. Through a throw of all forty
 // cubes, the card on and off, each frame looks as it does with every face
-// drawn, but for a few pixels on cube edges where a hidden face had won the
-// depth tie with the face in front: no pixel of a cube goes missing.
+// drawn, but for pixels on cube edges where a hidden face had won the depth
+// tie with the face in front: no pixel of a cube goes missing. How many such
+// ties there were depends on the depth buffer: at most 9 pixels a frame with
+// 24 or more bits, up to 940 (0.12 %) with the 16 bits the toy asks for at
+// least, which an offscreen context gives it.
 #include "game/Zindle.h"
 #include "tests/support/HeadlessGLContext.h"
 #include "tests/support/ScriptedPlatform.h"
@@ -18,7 +21,7 @@ namespace {
 
 constexpr int width = 1024;
 constexpr int height = 768;
-constexpr std::size_t edgePixelsAtMost = 32;
+constexpr std::size_t edgePixelsAtMost = width * height / 500; // 0.2 %
 
 std::vector<std::uint8_t> drawAndRead(Zindle& scene, double totalSeconds, bool cull)
 {
