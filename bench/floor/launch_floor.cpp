@@ -5,6 +5,8 @@
 // for SIGTERM and ends with 0, as the toy does. The launch benchmark starts it
 // exactly as it starts the toy, with the same start-up marks preloaded
 // (tests/support/startup_marks.cpp), so both timelines line up step by step.
+#include "platform/sdl/SdlGLAttributes.h"
+
 #include <GL/gl.h>
 #include <SDL.h>
 
@@ -24,12 +26,7 @@ int main()
         return 1;
     }
 
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    platform::setFrameGLAttributes();
     SDL_Window* window =
         SDL_CreateWindow("floor", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     if (window == nullptr) {

@@ -50,17 +50,6 @@ std::string missingForTheFrame()
 
 } // namespace
 
-void setFrameGLAttributes()
-{
-    SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-}
-
 ContextHandle SdlPlatform::createGLContext(WindowHandle handle)
 {
     SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle));

@@ -33,58 +33,6 @@ show_logs() {
 
 source "$(dirname "${BASH_SOURCE[0]}")/x11_server.sh"
 
-# start_xorg: a private Xorg on the dummy video driver whose screen starts at
-# 1280x1024 and can switch to 1024x768, for the real display-mode change. Exits
-# with 77 (skipped) where no such server can be started.
-start_xorg() {
-  command -v Xorg >/dev/null || { echo "SKIP: Xorg is not installed"; exit 77; }
-  mkdir -p "$work/xorg.conf.d"
-  cat >"$work/xorg.conf" <<'CONF'
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-  Option "AutoEnableDevices" "false"
-  Option "DontVTSwitch" "true"
-EndSection
-Section "Device"
-  Identifier "card"
-  Driver "dummy"
-  VideoRam 65536
-EndSection
-Section "Monitor"
-  Identifier "monitor"
-  HorizSync 5.0 - 1000.0
-  VertRefresh 5.0 - 200.0
-  Modeline "1280x1024" 108.00 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync
-  Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "card"
-  Monitor "monitor"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Modes "1280x1024" "1024x768"
-    Virtual 1280 1024
-  EndSubSection
-EndSection
-CONF
-  local fifo="$work/displayfd"
-  mkfifo "$fifo"
-  Xorg -noreset -nolisten tcp -config "$work/xorg.conf" -configdir "$work/xorg.conf.d" \
-    -logfile "$work/xorg.log" -displayfd 3 3>"$fifo" >"$work/server.log" 2>&1 &
-  server_pid=$!
-  local number=""
-  if ! read -r -t 60 number <"$fifo" || [ -z "$number" ]; then
-    echo "SKIP: Xorg with the dummy driver did not start:"
-    tail -n 5 "$work/server.log"
-    exit 77
-  fi
-  export DISPLAY=":$number"
-  export LIBGL_ALWAYS_SOFTWARE=1
-  unset WAYLAND_DISPLAY SDL_VIDEODRIVER
-}
-
 # start_probe [NAME=VALUE...]: runs the probe with those variables set, under
 # the address-space cap probe_cap (in KB) if one is set.
 probe_cap=unlimited

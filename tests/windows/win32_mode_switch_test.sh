@@ -5,7 +5,7 @@
 # restored, and the desktop's mode comes back after ESC and after a crash.
 source "$(dirname "$0")/win32_lib.sh"
 
-start_xorg_dummy
+start_xorg_wine
 [ "$(screen_size)" = 1280x1024 ] || fail "the server started at $(screen_size)"
 
 start_probe

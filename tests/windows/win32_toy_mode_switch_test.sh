@@ -6,7 +6,7 @@
 # gave the mode back.
 source "$(dirname "$0")/win32_toy_lib.sh"
 
-start_xorg_dummy
+start_xorg_wine
 [ "$(screen_size)" = 1280x1024 ] || fail "the server started at $(screen_size)"
 
 crasher=$build/tests/crash_thread.exe
