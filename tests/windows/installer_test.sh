@@ -62,7 +62,9 @@ cleanup() {
   wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
 }
-trap cleanup EXIT
+# A command failing outside a condition ends the test through set -e; name it.
+trap 'status=$?; [ $status = 0 ] || [[ $BASH_COMMAND == exit* ]] ||
+  echo "FAIL: set -e ended the test (exit code $status) at: $BASH_COMMAND" >&2; cleanup' EXIT
 mkdir -p "$WINEPREFIX"
 # One server for the whole test, started before the prefix is made: each Wine
 # call then starts in a fraction of a second.
@@ -91,7 +93,10 @@ wait_for() {
 # and the temporary folders (the uninstaller copies itself there to delete its
 # folder, and Windows removes that copy at the next start).
 snapshot() {
-  (cd "$WINEPREFIX" && find drive_c -path drive_c/windows -prune -o -path '*/Temp' -prune -o -print) | sort
+  # Wine's own services may still make and delete files while this looks:
+  # one gone between reading a folder and looking at it is no error.
+  (cd "$WINEPREFIX" && find drive_c -ignore_readdir_race -path drive_c/windows -prune -o -path '*/Temp' -prune -o -print) |
+    sort
 }
 
 note "resources"
