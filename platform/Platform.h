@@ -1,12 +1,13 @@
 // What the application frame needs of the machine it runs on: the 2D drawing
 // library's start-up, the display mode, one window with a GL context, a
-// message queue that can be polled or waited on, message boxes and a
-// high-resolution counter.
+// message queue that can be polled or waited on, message boxes, a
+// high-resolution counter, and sound out and speech.
 //
 // The program runs on SdlPlatform; tests run the same frame on a scripted
 // stand-in that plays messages and records what is asked of it.
 #pragma once
 
+#include "platform/Audio.h"
 #include "platform/Message.h"
 #include "platform/Rect.h"
 
@@ -68,6 +69,16 @@ public:
     virtual bool drawPicture(WindowHandle window, Bitmap& picture, int x, int y, int width, int height) = 0;
     virtual void destroyWindow(WindowHandle window) = 0;
 
+    // The full-screen window's hold on the machine, taken and given back as
+    // the frame decides (windowProc). Minimizes the window; safe to call from
+    // inside its own procedure.
+    virtual void minimizeWindow(WindowHandle window) = 0;
+    // In front again: the full-screen mode, the whole keyboard, the pointer
+    // kept inside the window, and the top of the stack.
+    virtual void holdFullScreen(WindowHandle window) = 0;
+    // Minimized: the desktop gets its own mode, keys and pointer back.
+    virtual void releaseFullScreen(WindowHandle window) = 0;
+
     // A double-buffered RGBA context with a depth buffer of at least 16 bits;
     // 0 when none can be made.
     virtual ContextHandle createGLContext(WindowHandle window) = 0;
@@ -92,6 +103,21 @@ public:
     // What happens to a message the procedure does not handle itself.
     virtual std::intptr_t defWindowProc(WindowHandle window, unsigned message, std::uintptr_t wParam,
                                         std::intptr_t lParam) = 0;
+
+    // Sound out: plays what `source` renders on the default device. Returns at
+    // once; the device is opened on a thread of the platform's own, so that
+    // nothing waits for it. Without a device the program stays silent (one
+    // line says why), and a device that goes away is looked for again until
+    // one comes back.
+    virtual void startAudio(AudioSource& source) = 0;
+    // Stops playing; no call to the source runs once this returns.
+    virtual void stopAudio() = 0;
+    // Speech: says each text into a clip on a thread of its own and hands the
+    // clips to `sink` there. Returns at once; where nothing can speak, no clip
+    // comes (one line says why).
+    virtual void startSpeech(const SpeechRequest& request, SpeechSink& sink) = 0;
+    // Stops making clips; no call to the sink runs once this returns.
+    virtual void stopSpeech() = 0;
 };
 
 } // namespace platform

@@ -69,6 +69,13 @@ public:
     platform::WindowRect clientRect(platform::WindowHandle) override { return {0, 0, clientWidth, clientHeight}; }
     bool drawPicture(platform::WindowHandle, platform::Bitmap&, int, int, int, int) override { return true; }
     void destroyWindow(platform::WindowHandle) override {}
+    void minimizeWindow(platform::WindowHandle) override {}
+    void holdFullScreen(platform::WindowHandle) override {}
+    void releaseFullScreen(platform::WindowHandle) override {}
+    void startAudio(platform::AudioSource&) override {}
+    void stopAudio() override {}
+    void startSpeech(const platform::SpeechRequest&, platform::SpeechSink&) override {}
+    void stopSpeech() override {}
     platform::ContextHandle createGLContext(platform::WindowHandle) override { return 1; }
     // The hidden context is current for the whole run.
     void makeCurrent(platform::WindowHandle, platform::ContextHandle) override {}

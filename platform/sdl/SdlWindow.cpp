@@ -238,4 +238,17 @@ void SdlPlatform::destroyWindow(WindowHandle handle)
     SDL_ShowCursor(SDL_ENABLE);
 }
 
+void SdlPlatform::minimizeWindow(WindowHandle handle)
+{
+    if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
+        SDL_MinimizeWindow(window);
+}
+
+// SDL takes the mode, the keyboard and the pointer back by itself when the
+// full-screen window is shown and focused again, and gives them up when it is
+// minimized.
+void SdlPlatform::holdFullScreen(WindowHandle) {}
+
+void SdlPlatform::releaseFullScreen(WindowHandle) {}
+
 } // namespace platform

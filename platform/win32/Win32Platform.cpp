@@ -98,4 +98,15 @@ void Win32Platform::destroyWindow(WindowHandle window)
     DestroyWindow(handle);
 }
 
+// The full-screen window's hold is kept by Win32FullScreen.cpp, which watches
+// the window's own messages.
+void Win32Platform::minimizeWindow(WindowHandle window)
+{
+    ShowWindow(toWindow(window), SW_MINIMIZE);
+}
+
+void Win32Platform::holdFullScreen(WindowHandle) {}
+
+void Win32Platform::releaseFullScreen(WindowHandle) {}
+
 } // namespace platform

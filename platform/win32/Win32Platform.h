@@ -35,6 +35,10 @@ public:
     bool drawPicture(WindowHandle window, Bitmap& picture, int x, int y, int width, int height) override;
     void destroyWindow(WindowHandle window) override;
 
+    void minimizeWindow(WindowHandle window) override;
+    void holdFullScreen(WindowHandle window) override;
+    void releaseFullScreen(WindowHandle window) override;
+
     ContextHandle createGLContext(WindowHandle window) override;
     void makeCurrent(WindowHandle window, ContextHandle context) override;
     void deleteGLContext(ContextHandle context) override;
@@ -48,6 +52,11 @@ public:
     void postQuitMessage(int exitCode) override;
     std::intptr_t defWindowProc(WindowHandle window, unsigned message, std::uintptr_t wParam,
                                 std::intptr_t lParam) override;
+
+    void startAudio(AudioSource& source) override;
+    void stopAudio() override;
+    void startSpeech(const SpeechRequest& request, SpeechSink& sink) override;
+    void stopSpeech() override;
 
 private:
     void* instance;

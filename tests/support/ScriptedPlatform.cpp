@@ -204,4 +204,44 @@ void ScriptedPlatform::deliver(const std::vector<Message>& messages)
         procedure(windowHandle, message.message, message.wParam, message.lParam);
 }
 
+void ScriptedPlatform::minimizeWindow(WindowHandle)
+{
+    calls.push_back("minimizeWindow");
+}
+
+void ScriptedPlatform::holdFullScreen(WindowHandle)
+{
+    calls.push_back("holdFullScreen");
+}
+
+void ScriptedPlatform::releaseFullScreen(WindowHandle)
+{
+    calls.push_back("releaseFullScreen");
+}
+
+void ScriptedPlatform::startAudio(AudioSource& source)
+{
+    calls.push_back("startAudio");
+    audioSource = &source;
+}
+
+void ScriptedPlatform::stopAudio()
+{
+    calls.push_back("stopAudio");
+    audioSource = nullptr;
+}
+
+void ScriptedPlatform::startSpeech(const SpeechRequest& request, SpeechSink& sink)
+{
+    calls.push_back("startSpeech");
+    speechRequest = request;
+    speechSink = &sink;
+}
+
+void ScriptedPlatform::stopSpeech()
+{
+    calls.push_back("stopSpeech");
+    speechSink = nullptr;
+}
+
 } // namespace testing_support

@@ -102,6 +102,9 @@ public:
     bool drawPicture(platform::WindowHandle window, platform::Bitmap& picture, int x, int y, int width,
                      int height) override;
     void destroyWindow(platform::WindowHandle window) override;
+    void minimizeWindow(platform::WindowHandle window) override;
+    void holdFullScreen(platform::WindowHandle window) override;
+    void releaseFullScreen(platform::WindowHandle window) override;
     platform::ContextHandle createGLContext(platform::WindowHandle window) override;
     void makeCurrent(platform::WindowHandle window, platform::ContextHandle context) override;
     void deleteGLContext(platform::ContextHandle context) override;
@@ -114,6 +117,16 @@ public:
     void postQuitMessage(int exitCode) override;
     std::intptr_t defWindowProc(platform::WindowHandle window, unsigned message, std::uintptr_t wParam,
                                 std::intptr_t lParam) override;
+    void startAudio(platform::AudioSource& source) override;
+    void stopAudio() override;
+    void startSpeech(const platform::SpeechRequest& request, platform::SpeechSink& sink) override;
+    void stopSpeech() override;
+
+    // The source startAudio was given, until stopAudio; tests render from it.
+    platform::AudioSource* audioSource = nullptr;
+    // The request and sink startSpeech was given, until stopSpeech.
+    platform::SpeechRequest speechRequest;
+    platform::SpeechSink* speechSink = nullptr;
 
 private:
     void deliver(const std::vector<platform::Message>& messages);
