@@ -38,7 +38,7 @@ libraries="$linux_libraries|windows\.h|gdiplus\.h"
 backends='platform/(picture|cairo|sdl|x11|wayland|posix|win32|gdiplus)/.*'
 
 # The program: interfaces only. The entry function alone names the backend.
-for folder in app game scene gl motion util; do
+for folder in app game scene gl motion sound util; do
   # The trace goes to the debugger's output on Windows; the entry function on
   # Windows is wWinMain.
   allowed=
