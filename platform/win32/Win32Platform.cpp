@@ -94,7 +94,7 @@ void Win32Platform::destroyWindow(WindowHandle window)
 {
     HWND handle = toWindow(window);
     ReleaseDC(handle, GetDC(handle));
-    releaseFullScreen(handle);
+    win32::releaseFullScreen(handle);
     DestroyWindow(handle);
 }
 
