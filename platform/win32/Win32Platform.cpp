@@ -20,8 +20,23 @@ Win32Platform::Win32Platform(void* moduleInstance) : state(std::make_unique<Back
     state->instance = static_cast<HINSTANCE>(moduleInstance);
 }
 
+namespace {
+
+// A window that outlives the backend must not find it through its user data.
+BOOL CALLBACK forgetBackend(HWND window, LPARAM backend)
+{
+    if (GetWindowLongPtrW(window, GWLP_USERDATA) == backend)
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    return TRUE;
+}
+
+} // namespace
+
 // The display mode gives the desktop its mode back as it goes.
-Win32Platform::~Win32Platform() = default;
+Win32Platform::~Win32Platform()
+{
+    EnumThreadWindows(GetCurrentThreadId(), forgetBackend, reinterpret_cast<LPARAM>(state.get()));
+}
 
 int Win32Platform::startDrawing(std::uintptr_t* token, const DrawingStartupInput& input)
 {

@@ -342,6 +342,26 @@ TEST_F(Win32PlatformTest, HoldAndReleaseAreIdempotentAndForTheFullScreenWindowOn
     EXPECT_TRUE(pumpUntil([] { return !win32::keyboardHookInstalled(); }));
 }
 
+TEST(Win32PlatformLife, AWindowThatOutlivesItsBackendNoLongerReachesIt)
+{
+    HWND window = nullptr;
+    {
+        Win32Platform shortLived(GetModuleHandleW(nullptr));
+        shortLived.registerClass({recordingProcedure, "ZindleShortLived", 102});
+        WindowRequest request;
+        request.className = "ZindleShortLived";
+        request.title = "short-lived";
+        request.client = {64, 64, 320, 240};
+        window = reinterpret_cast<HWND>(shortLived.createWindow(request));
+        ASSERT_NE(window, nullptr);
+    }
+    received.clear();
+    // Windows' own handling now: the backend and its frame procedure are gone.
+    SendMessageW(window, WM_APP + 1, 0, 0);
+    EXPECT_TRUE(received.empty());
+    DestroyWindow(window);
+}
+
 TEST(Win32Counter, MachineCounterRunsAndTestsCanReplaceIt)
 {
     EXPECT_GT(queryPerformanceFrequency(), 0);
