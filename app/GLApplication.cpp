@@ -28,6 +28,54 @@ void reportFailure(Platform& platform, const char* text, const char* caption)
     platform.messageBox(text, caption);
 }
 
+// The child-safety rule for the full-screen window: the platform reports what
+// became of it, this decides, the platform does the work. A child must never
+// type into a window nobody sees, so losing the foreground minimizes it; in
+// front again it takes back the mode, the keyboard, the pointer and the top;
+// minimized it gives them back to the desktop. Holding and releasing are
+// idempotent, so news told twice does no harm.
+void watchFullScreen(GLApplication& application, WindowHandle window, unsigned message, std::uintptr_t wParam)
+{
+    FullScreenWatch& watch = application.fullScreenWatch;
+    if (window == 0 || window != watch.window)
+        return;
+    Platform& platform = application.instance;
+    switch (message) {
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) {
+            watch.minimized = true;
+            platform.releaseFullScreen(window);
+        } else if (watch.minimized) {
+            // A desktop may hand the foreground to a window while it is still
+            // minimized and restore it afterwards: the restore is the return.
+            watch.minimized = false;
+            if (watch.inFront)
+                platform.holdFullScreen(window);
+        }
+        break;
+    case WM_ACTIVATE:
+        watch.inFront = lowWord(wParam) != WA_INACTIVE;
+        watch.minimized = highWord(wParam) != 0;
+        if (watch.minimized)
+            platform.releaseFullScreen(window);
+        else if (watch.inFront)
+            platform.holdFullScreen(window);
+        break;
+    case WM_ACTIVATEAPP:
+        watch.inFront = wParam != 0;
+        // A minimized window has nothing to hold and nothing to hide.
+        if (watch.minimized)
+            break;
+        if (watch.inFront)
+            platform.holdFullScreen(window);
+        else
+            platform.minimizeWindow(window);
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 void setGlobalGLState()
@@ -97,6 +145,9 @@ int GLApplication::run()
         return 1;
     }
 
+    // From here on the rule in windowProc keeps the full-screen window's hold.
+    if (fullScreen)
+        fullScreenWatch = {window, false, false};
     instance.showWindow(window);
     instance.setForegroundWindow(window);
     instance.setFocus(window);
@@ -107,6 +158,7 @@ int GLApplication::run()
     if (context == 0) {
         // Going on would leave a blank full screen that only ESC ends.
         reportFailure(instance, "Could not start Zindle because OpenGL is not available.", "Zindle");
+        fullScreenWatch = {};
         instance.destroyWindow(window);
         instance.showCursor(true);
         return 1;
@@ -153,6 +205,8 @@ int GLApplication::run()
     destroyScene();
     instance.makeCurrent(0, 0);
     instance.deleteGLContext(context);
+    // A window on its way out loses the foreground; that is no reason to minimize it.
+    fullScreenWatch = {};
     instance.destroyWindow(window);
     return static_cast<int>(msg.wParam);
 }
@@ -169,10 +223,15 @@ std::intptr_t windowProc(WindowHandle window, unsigned message, std::uintptr_t w
         application->height = static_cast<std::int32_t>(highWord(static_cast<std::uintptr_t>(lParam)));
         glViewport(0, 0, application->width, application->height);
         DebugTrace(L"size: %d, %d\n", application->width, application->height);
+        watchFullScreen(*application, window, message, wParam);
         return 0;
     case WM_ACTIVATE:
         // Only minimizing stops the frames; losing the focus does not.
         application->active = highWord(wParam) == 0 ? 1 : 0;
+        watchFullScreen(*application, window, message, wParam);
+        return 0;
+    case WM_ACTIVATEAPP:
+        watchFullScreen(*application, window, message, wParam);
         return 0;
     case WM_CLOSE:
         application->instance.postQuitMessage(0);

@@ -9,6 +9,14 @@
 
 #include <cstdint>
 
+// What the frame last heard of its full-screen window, for the rule in
+// windowProc that keeps a child from typing into a window nobody sees.
+struct FullScreenWatch {
+    platform::WindowHandle window = 0; // 0 in the windowed fallback: no rule
+    bool minimized = false;
+    bool inFront = false; // the program has the foreground
+};
+
 class GLApplication {
 public:
     explicit GLApplication(platform::Platform& instance);
@@ -35,6 +43,7 @@ public:
     platform::DrawingStartupInput gdiplusStartupInput;
     std::uintptr_t gdiplusToken = 0;
     std::int32_t active = 0;
+    FullScreenWatch fullScreenWatch;
     platform::Platform& instance;
 };
 

@@ -73,7 +73,7 @@ forbid platform/win32 'SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|X11/.*|w
   "the Win32 backend knows Windows, WGL and GL only"
 forbid platform/win32 'gdiplus\.h|platform/gdiplus/.*' \
   "the Win32 backend draws through the drawing interfaces and starts GDI+ through the drawing part" \
-  '^platform/win32/(Win32Drawing\.cpp|standin/.*)$'
+  '^platform/win32/(Win32Platform\.cpp|standin/.*)$'
 forbid platform/sdl 'cairo[^/]*\.h|pango/.*|fontconfig/.*|windows\.h|gdiplus\.h' \
   "the SDL backend draws through the drawing interfaces"
 

@@ -6,12 +6,18 @@ namespace platform::win32 {
 
 namespace {
 
-std::atomic<HHOOK> hook{nullptr};
-HWND hookTarget = nullptr;
-// The modifiers as the hook saw them go down and up: the key state functions
-// lag behind inside a low-level hook.
-bool altHeld = false;
-bool controlHeld = false;
+// The hook's state. File-scope because Windows calls a low-level keyboard
+// hook with the key alone: there is no way to hand it anything of the
+// backend's. There is one such hook a process.
+struct HookState {
+    // Atomic: the crash guard takes the hook away from whichever thread failed.
+    std::atomic<HHOOK> hook{nullptr};
+    std::atomic<HWND> target{nullptr};
+    // The modifiers as the hook saw them go down and up: the key state
+    // functions lag behind inside a low-level hook.
+    bool altHeld = false;
+    bool controlHeld = false;
+} keys;
 
 bool isAlt(DWORD key)
 {
@@ -29,14 +35,14 @@ LRESULT CALLBACK keyboardHook(int code, WPARAM event, LPARAM data)
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
         const bool down = event == WM_KEYDOWN || event == WM_SYSKEYDOWN;
         if (isAlt(key->vkCode))
-            altHeld = down;
+            keys.altHeld = down;
         if (isControl(key->vkCode))
-            controlHeld = down;
-        const bool altDown = altHeld || (key->flags & LLKHF_ALTDOWN) != 0;
+            keys.controlHeld = down;
+        const bool altDown = keys.altHeld || (key->flags & LLKHF_ALTDOWN) != 0;
         const KeyJudgement judgement =
-            judgeKey(key->vkCode, down, key->scanCode, (key->flags & LLKHF_EXTENDED) != 0, altDown, controlHeld);
-        if (judgement.deliver != 0 && hookTarget != nullptr)
-            PostMessageW(hookTarget, judgement.deliver, key->vkCode, judgement.keyData);
+            judgeKey(key->vkCode, down, key->scanCode, (key->flags & LLKHF_EXTENDED) != 0, altDown, keys.controlHeld);
+        if (HWND target = keys.target.load(); judgement.deliver != 0 && target != nullptr)
+            PostMessageW(target, judgement.deliver, key->vkCode, judgement.keyData);
         if (judgement.swallow)
             return 1;
     }
@@ -62,25 +68,25 @@ KeyJudgement judgeKey(DWORD virtualKey, bool down, DWORD scanCode, bool extended
 
 bool installKeyboardHook(HWND target)
 {
-    hookTarget = target;
-    if (hook.load() != nullptr)
+    keys.target.store(target);
+    if (keys.hook.load() != nullptr)
         return true;
-    altHeld = (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
-    controlHeld = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
-    hook.store(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleW(nullptr), 0));
-    return hook.load() != nullptr;
+    keys.altHeld = (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
+    keys.controlHeld = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+    keys.hook.store(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleW(nullptr), 0));
+    return keys.hook.load() != nullptr;
 }
 
 void removeKeyboardHook()
 {
-    if (HHOOK installed = hook.exchange(nullptr); installed != nullptr)
+    if (HHOOK installed = keys.hook.exchange(nullptr); installed != nullptr)
         UnhookWindowsHookEx(installed);
-    hookTarget = nullptr;
+    keys.target.store(nullptr);
 }
 
 bool keyboardHookInstalled()
 {
-    return hook.load() != nullptr;
+    return keys.hook.load() != nullptr;
 }
 
 } // namespace platform::win32

@@ -3,6 +3,7 @@
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32State.h"
 
 #include <windows.h>
 
@@ -14,11 +15,9 @@ using namespace win32;
 
 namespace {
 
-// The message last taken, with the time and place Windows stamped on it, so
-// that it is translated and dispatched as it came.
-MSG lastTaken{};
-
-MSG rebuild(const Message& message)
+// The message as Windows gave it, when it is the one last taken; else one
+// built from the frame's fields.
+MSG rebuild(const MSG& lastTaken, const Message& message)
 {
     if (toHandle(lastTaken.hwnd) == message.window && lastTaken.message == message.message &&
         lastTaken.wParam == message.wParam && lastTaken.lParam == message.lParam)
@@ -35,6 +34,7 @@ MSG rebuild(const Message& message)
 
 bool Win32Platform::peekMessage(Message& message)
 {
+    MSG& lastTaken = state->lastTaken;
     if (!PeekMessageW(&lastTaken, nullptr, 0, 0, PM_REMOVE))
         return false;
     message.window = toHandle(lastTaken.hwnd);
@@ -75,13 +75,13 @@ int Win32Platform::refreshRate(WindowHandle window)
 
 void Win32Platform::translateMessage(const Message& message)
 {
-    const MSG msg = rebuild(message);
+    const MSG msg = rebuild(state->lastTaken, message);
     TranslateMessage(&msg);
 }
 
 std::intptr_t Win32Platform::dispatchMessage(const Message& message)
 {
-    const MSG msg = rebuild(message);
+    const MSG msg = rebuild(state->lastTaken, message);
     return DispatchMessageW(&msg);
 }
 

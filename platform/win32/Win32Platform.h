@@ -1,14 +1,20 @@
 // The platform on Win32: the display mode, the window and its messages, WGL,
 // message boxes and the performance counter, called as the frame asks for
-// them. The header names no Windows type; everything Windows stays in the
-// .cpp files.
+// them. One file a concern (Win32Window.cpp, Win32GLContext.cpp, ...); this
+// object owns the state they keep. The header names no Windows type;
+// everything Windows stays in the .cpp files and the backend's own headers.
 #pragma once
 
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace platform {
+
+namespace win32 {
+struct BackendState;
+}
 
 class Win32Platform : public Platform {
 public:
@@ -59,7 +65,7 @@ public:
     void stopSpeech() override;
 
 private:
-    void* instance;
+    std::unique_ptr<win32::BackendState> state;
 };
 
 } // namespace platform

@@ -49,6 +49,23 @@ PIXELFORMATDESCRIPTOR pixelFormatRequest()
     return descriptor;
 }
 
+std::wstring pixelFormatShortfall(const PIXELFORMATDESCRIPTOR& format)
+{
+    const DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if ((format.dwFlags & needed) != needed)
+        return L"no OpenGL drawing to a window";
+    if ((format.dwFlags & PFD_DOUBLEBUFFER) == 0)
+        return L"a single buffer, not two";
+    if (format.iPixelType != PFD_TYPE_RGBA)
+        return L"colour indices, not RGBA";
+    if (format.cRedBits < 8 || format.cGreenBits < 8 || format.cBlueBits < 8)
+        return std::to_wstring(format.cRedBits) + L"/" + std::to_wstring(format.cGreenBits) + L"/" +
+               std::to_wstring(format.cBlueBits) + L" colour bits, not 8 each";
+    if (format.cDepthBits < 16)
+        return std::to_wstring(format.cDepthBits) + L" depth bits, not 16";
+    return {};
+}
+
 WNDCLASSW windowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* className, int iconResource)
 {
     WNDCLASSW windowClass;

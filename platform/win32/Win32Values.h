@@ -1,9 +1,12 @@
 // The values the program hands to Windows, built apart from the calls that
 // take them so that tests can read them: the display mode, the window class,
-// the window styles and the pixel format.
+// the window styles and the pixel format, and the check of the pixel format
+// Windows hands back.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 namespace platform::win32 {
 
@@ -25,6 +28,12 @@ RECT outerRectangle(const RECT& client, const WindowStyles& styles);
 
 // Double-buffered RGBA with 24 colour and 16 depth bits, nothing else.
 PIXELFORMATDESCRIPTOR pixelFormatRequest();
+
+// What a pixel format lacks of what the frame draws with, as words for the
+// trace line ("no depth buffer, not 16 bits"); empty if nothing. The frame
+// needs OpenGL in a window, two buffers, RGBA with at least 8 bits a colour,
+// and a depth buffer of at least 16 bits.
+std::wstring pixelFormatShortfall(const PIXELFORMATDESCRIPTOR& format);
 
 // Owns its device context; the icon from the module's resources, the arrow
 // cursor and a black background.

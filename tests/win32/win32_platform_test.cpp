@@ -22,10 +22,43 @@ using namespace platform;
 namespace {
 
 std::vector<Message> received;
+Platform* testedPlatform = nullptr;
+WindowHandle fullScreenWindow = 0;
+
+// The frame's rule for the full-screen window, as the program's windowProc
+// keeps it: the backend reports what became of the window, this decides, the
+// backend does it.
+void applyFrameRule(WindowHandle window, unsigned message, std::uintptr_t wParam)
+{
+    if (window == 0 || window != fullScreenWindow)
+        return;
+    const bool iconic = IsIconic(reinterpret_cast<HWND>(window)) != FALSE;
+    switch (message) {
+    case WM_ACTIVATEAPP:
+        if (wParam != 0)
+            testedPlatform->holdFullScreen(window);
+        else if (!iconic)
+            testedPlatform->minimizeWindow(window);
+        break;
+    case WM_ACTIVATE:
+        if (highWord(wParam) != 0)
+            testedPlatform->releaseFullScreen(window);
+        else if (lowWord(wParam) != WA_INACTIVE)
+            testedPlatform->holdFullScreen(window);
+        break;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED)
+            testedPlatform->releaseFullScreen(window);
+        break;
+    default:
+        break;
+    }
+}
 
 std::intptr_t recordingProcedure(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     received.push_back({window, message, wParam, lParam});
+    applyFrameRule(window, message, wParam);
     if (message == WM_CLOSE)
         return 0; // as the frame's procedure: the window stays until it is destroyed
     return DefWindowProcW(reinterpret_cast<HWND>(window), message, wParam, lParam);
@@ -36,13 +69,17 @@ protected:
     void SetUp() override
     {
         received.clear();
+        testedPlatform = &platform;
+        fullScreenWindow = 0;
         platform.registerClass({recordingProcedure, "QuorvaneOpenGL", 102});
     }
 
     void TearDown() override
     {
+        fullScreenWindow = 0;
         for (WindowHandle window : windows)
             platform.destroyWindow(window);
+        testedPlatform = nullptr;
     }
 
     WindowHandle open(bool fullScreen)
@@ -54,6 +91,8 @@ protected:
         request.client = fullScreen ? WindowRect{0, 0, 1024, 768} : WindowRect{64, 64, 1088, 832};
         WindowHandle window = platform.createWindow(request);
         if (window != 0) {
+            if (fullScreen)
+                fullScreenWindow = window;
             windows.push_back(window);
             platform.showWindow(window);
             platform.setForegroundWindow(window);
@@ -241,6 +280,86 @@ TEST_F(Win32PlatformTest, FullScreenWindowThatLosesTheForegroundMinimizesItself)
         << "still full screen behind another window";
     EXPECT_FALSE(win32::keyboardHookInstalled());
     DestroyWindow(other);
+}
+
+static int lossesReported()
+{
+    int losses = 0;
+    for (const Message& m : received)
+        losses += m.message == WM_ACTIVATEAPP && m.wParam == 0 ? 1 : 0;
+    return losses;
+}
+
+TEST_F(Win32PlatformTest, DeactivatingTheFullScreenWindowReachesTheFrameAsOneLoss)
+{
+    const WindowHandle windowed = open(false);
+    ASSERT_NE(windowed, 0u);
+    received.clear();
+    SendMessageW(reinterpret_cast<HWND>(windowed), WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+    EXPECT_EQ(lossesReported(), 0) << "a windowed window's deactivation is no loss of the full screen";
+
+    const WindowHandle window = open(true);
+    ASSERT_NE(window, 0u);
+    HWND handle = reinterpret_cast<HWND>(window);
+    ASSERT_TRUE(pumpUntil([] { return win32::keyboardHookInstalled(); }));
+    received.clear();
+    // Windows tells the loss twice: the window's deactivation and the program's.
+    SendMessageW(handle, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+    SendMessageW(handle, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(lossesReported(), 1);
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.front().message, WM_ACTIVATE) << "the frame sees Windows' own message first";
+    // The frame minimized the window from inside its procedure: that waits
+    // for the queue, so as not to re-enter the activation messages.
+    EXPECT_FALSE(IsIconic(handle));
+    EXPECT_TRUE(pumpUntil([&] { return IsIconic(handle) != FALSE; })) << "the loss did not minimize the window";
+    EXPECT_TRUE(pumpUntil([] { return !win32::keyboardHookInstalled(); }));
+    EXPECT_EQ(lossesReported(), 1);
+}
+
+TEST_F(Win32PlatformTest, HoldAndReleaseAreIdempotentAndForTheFullScreenWindowOnly)
+{
+    const WindowHandle windowed = open(false);
+    ASSERT_NE(windowed, 0u);
+    platform.holdFullScreen(windowed);
+    EXPECT_FALSE(win32::keyboardHookInstalled()) << "a windowed window took the keyboard";
+
+    const WindowHandle window = open(true);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(pumpUntil([] { return win32::keyboardHookInstalled(); }));
+    platform.releaseFullScreen(window);
+    platform.releaseFullScreen(window);
+    EXPECT_FALSE(win32::keyboardHookInstalled());
+    platform.holdFullScreen(window);
+    platform.holdFullScreen(window);
+    EXPECT_TRUE(win32::keyboardHookInstalled());
+    platform.releaseFullScreen(windowed);
+    EXPECT_TRUE(win32::keyboardHookInstalled()) << "releasing another window let go of the full screen";
+
+    // Outside the window's procedure the window minimizes at once.
+    platform.minimizeWindow(window);
+    EXPECT_TRUE(IsIconic(reinterpret_cast<HWND>(window)));
+    EXPECT_TRUE(pumpUntil([] { return !win32::keyboardHookInstalled(); }));
+}
+
+TEST(Win32PlatformLife, AWindowThatOutlivesItsBackendNoLongerReachesIt)
+{
+    HWND window = nullptr;
+    {
+        Win32Platform shortLived(GetModuleHandleW(nullptr));
+        shortLived.registerClass({recordingProcedure, "ZindleShortLived", 102});
+        WindowRequest request;
+        request.className = "ZindleShortLived";
+        request.title = "short-lived";
+        request.client = {64, 64, 320, 240};
+        window = reinterpret_cast<HWND>(shortLived.createWindow(request));
+        ASSERT_NE(window, nullptr);
+    }
+    received.clear();
+    // Windows' own handling now: the backend and its frame procedure are gone.
+    SendMessageW(window, WM_APP + 1, 0, 0);
+    EXPECT_TRUE(received.empty());
+    DestroyWindow(window);
 }
 
 TEST(Win32Counter, MachineCounterRunsAndTestsCanReplaceIt)

@@ -83,6 +83,52 @@ TEST(Win32Values, PixelFormatIsDoubleBufferedRgbaWithDepth)
     EXPECT_TRUE(zeroFrom(descriptor, offsetof(PIXELFORMATDESCRIPTOR, cAuxBuffers)));
 }
 
+// What Wine's llvmpipe hands back for the request: 8 bits a colour, 16 depth.
+PIXELFORMATDESCRIPTOR usableFormat()
+{
+    PIXELFORMATDESCRIPTOR format = pixelFormatRequest();
+    format.dwFlags |= PFD_GENERIC_ACCELERATED | PFD_SWAP_EXCHANGE;
+    format.cColorBits = 32;
+    format.cRedBits = format.cGreenBits = format.cBlueBits = format.cAlphaBits = 8;
+    return format;
+}
+
+TEST(Win32Values, PixelFormatCheckRefusesWhatTheFrameCannotDrawWith)
+{
+    EXPECT_EQ(pixelFormatShortfall(usableFormat()), L"");
+    PIXELFORMATDESCRIPTOR deeper = usableFormat();
+    deeper.cDepthBits = 24;
+    deeper.cRedBits = deeper.cGreenBits = deeper.cBlueBits = 10;
+    EXPECT_EQ(pixelFormatShortfall(deeper), L"") << "more than asked for is no shortfall";
+
+    PIXELFORMATDESCRIPTOR format = usableFormat();
+    format.cDepthBits = 0;
+    EXPECT_EQ(pixelFormatShortfall(format), L"0 depth bits, not 16");
+    format.cDepthBits = 15;
+    EXPECT_EQ(pixelFormatShortfall(format), L"15 depth bits, not 16");
+
+    format = usableFormat();
+    format.dwFlags &= ~static_cast<DWORD>(PFD_DOUBLEBUFFER);
+    EXPECT_EQ(pixelFormatShortfall(format), L"a single buffer, not two");
+
+    format = usableFormat();
+    format.iPixelType = PFD_TYPE_COLORINDEX;
+    EXPECT_EQ(pixelFormatShortfall(format), L"colour indices, not RGBA");
+
+    format = usableFormat();
+    format.cRedBits = 5;
+    format.cGreenBits = 6;
+    format.cBlueBits = 5;
+    EXPECT_EQ(pixelFormatShortfall(format), L"5/6/5 colour bits, not 8 each");
+
+    format = usableFormat();
+    format.dwFlags &= ~static_cast<DWORD>(PFD_SUPPORT_OPENGL);
+    EXPECT_EQ(pixelFormatShortfall(format), L"no OpenGL drawing to a window");
+    format = usableFormat();
+    format.dwFlags = (format.dwFlags & ~static_cast<DWORD>(PFD_DRAW_TO_WINDOW)) | PFD_DRAW_TO_BITMAP;
+    EXPECT_EQ(pixelFormatShortfall(format), L"no OpenGL drawing to a window");
+}
+
 LRESULT CALLBACK noProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcW(window, message, wParam, lParam);
