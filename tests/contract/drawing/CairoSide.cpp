@@ -35,6 +35,11 @@ std::optional<std::string> arialFace()
     return "Liberation Sans"; // fonts-liberation2
 }
 
+std::optional<int> longestSide()
+{
+    return 32767; // Cairo's image surfaces
+}
+
 const char16_t* installedFamily()
 {
     return u"DejaVu Sans";

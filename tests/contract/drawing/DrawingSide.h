@@ -29,6 +29,9 @@ bool hasImpact();
 // it only answers that the family exists.
 std::optional<std::string> arialFace();
 
+// The longest side a bitmap may have; nullopt where only memory limits it.
+std::optional<int> longestSide();
+
 // A family installed under its own name on every test machine.
 const char16_t* installedFamily();
 

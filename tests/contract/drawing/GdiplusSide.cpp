@@ -62,6 +62,11 @@ std::optional<std::string> arialFace()
     return std::nullopt; // Wine answers with the name asked for, whatever face stands in
 }
 
+std::optional<int> longestSide()
+{
+    return std::nullopt; // a 128 x 2^20 bitmap is made under Wine: 512 MB
+}
+
 const char16_t* installedFamily()
 {
     return u"DejaVu Sans";
