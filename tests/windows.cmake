@@ -50,6 +50,12 @@ if(TARGET zindle_gdiplus)
   add_subdirectory(gdiplus)
 endif()
 
+# What every platform and drawing library promises, on Win32 and GDI+
+# (tests/contract).
+if(TARGET zindle_win32 AND TARGET zindle_gdiplus)
+  add_subdirectory(contract)
+endif()
+
 # The picture files of the whole-program tests, written by the same writer as
 # on Linux.
 add_executable(make_picture support/make_picture.cpp)

@@ -22,6 +22,12 @@ void WINAPI forwardDebugEvent(int level, CHAR* message)
 int startGdiplus(std::uintptr_t* token, const DrawingStartupInput& input, unsigned& lastError)
 {
     *token = 0;
+    // What is handed over is the version-1 structure: GDI+ 1.1 would read
+    // version 2's larger one past its end.
+    if (input.version != 1) {
+        lastError = ERROR_INVALID_PARAMETER;
+        return static_cast<int>(Gdiplus::UnsupportedGdiplusVersion);
+    }
     debugEvents = input.debugEventCallback;
     Gdiplus::GdiplusStartupInput startup;
     startup.GdiplusVersion = input.version;

@@ -19,6 +19,8 @@ public:
 
     // No posted message is waiting; a quit request may be.
     bool empty() const { return waiting.empty(); }
+    // A quit message is asked for and not yet taken.
+    bool quitWaiting() const { return quitPosted; }
     // Takes the oldest message, or the quit message when none is left; false
     // when there is neither.
     bool take(Message& message);

@@ -20,13 +20,17 @@ TEST(GdiplusStartup, VersionOneStartsAndStops)
 
 TEST(GdiplusStartup, UnknownVersionFailsWithoutAToken)
 {
-    DrawingStartupInput future;
-    future.version = 99;
-    std::uintptr_t token = 7;
-    unsigned lastError = 0;
-    EXPECT_NE(platform::startGdiplus(&token, future, lastError), 0);
-    EXPECT_EQ(token, 0u);
-    platform::stopGdiplus(token); // after a failed start: nothing to do, nothing breaks
+    // 2 is GDI+ 1.1's own, with a larger input than the one handed over.
+    for (const unsigned version : {2u, 99u}) {
+        SCOPED_TRACE(version);
+        DrawingStartupInput future;
+        future.version = version;
+        std::uintptr_t token = 7;
+        unsigned lastError = 0;
+        EXPECT_NE(platform::startGdiplus(&token, future, lastError), 0);
+        EXPECT_EQ(token, 0u);
+        platform::stopGdiplus(token); // after a failed start: nothing to do, nothing breaks
+    }
 }
 
 } // namespace

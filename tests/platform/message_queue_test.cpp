@@ -36,8 +36,10 @@ TEST(MessageQueue, QuitComesOnceAfterEverythingPostedBeforeAndAfterIt)
     ASSERT_TRUE(queue.take(message));
     EXPECT_EQ(platform::WM_SIZE, message.message);
     EXPECT_TRUE(queue.empty()) << "a waiting quit request is no posted message";
+    EXPECT_TRUE(queue.quitWaiting()) << "but it waits, and a wait must end for it";
     ASSERT_TRUE(queue.take(message));
     EXPECT_EQ(platform::WM_QUIT, message.message);
+    EXPECT_FALSE(queue.quitWaiting());
     EXPECT_EQ(7u, message.wParam);
     EXPECT_FALSE(queue.take(message)) << "the quit message comes once";
 }

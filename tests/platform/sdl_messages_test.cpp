@@ -119,14 +119,6 @@ TEST_F(SdlPlatformTest, SdlsQuitEventIsACloseOfTheWindow)
     EXPECT_EQ((std::vector<Message>{{window, WM_CLOSE, 0, 0}}), takeAll());
 }
 
-TEST_F(SdlPlatformTest, DispatchHandsTheMessageToTheProcedureAndReturnsItsResult)
-{
-    const WindowHandle window = makeWindow();
-    received.clear();
-    EXPECT_EQ(77, platform->dispatchMessage({window, 0x1234, 5, -6}));
-    EXPECT_EQ((std::vector<Message>{{window, 0x1234, 5, -6}}), received);
-}
-
 TEST_F(SdlPlatformTest, DefaultHandlingTurnsAltF4AndNothingElseIntoAClose)
 {
     const WindowHandle window = makeWindow();

@@ -147,14 +147,6 @@ TEST_F(SdlPlatformTest, APictureIsStretchedOverItsRectangleAndTheLaterGLContextS
     platform->deleteGLContext(context);
 }
 
-TEST_F(SdlPlatformTest, AnEmptyPictureDrawsNothing)
-{
-    const WindowHandle window = makeWindow();
-    Bitmap missing("no-such-picture.jpg");
-    ASSERT_EQ(0u, missing.getWidth());
-    EXPECT_FALSE(platform->drawPicture(window, missing, 0, 0, 1024, 768));
-}
-
 TEST_F(SdlPlatformTest, ACrashDiesOfTheSameSignal)
 {
     const WindowHandle window = makeWindow();

@@ -1,5 +1,7 @@
 #include "tests/support/ScriptedPlatform.h"
 
+#include "platform/draw/Bitmap.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -108,11 +110,12 @@ WindowRect ScriptedPlatform::clientRect(WindowHandle)
             lastRequest.client.bottom - lastRequest.client.top};
 }
 
-bool ScriptedPlatform::drawPicture(WindowHandle, Bitmap&, int x, int y, int width, int height)
+bool ScriptedPlatform::drawPicture(WindowHandle, Bitmap& picture, int x, int y, int width, int height)
 {
     calls.push_back("drawPicture " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(width) + "x" +
                     std::to_string(height));
-    return true;
+    // As on a real platform: a picture that holds no pixels draws nothing.
+    return picture.getWidth() != 0 && picture.getHeight() != 0;
 }
 
 void ScriptedPlatform::destroyWindow(WindowHandle)

@@ -1,12 +1,13 @@
-// The Win32 platform's real calls under Wine: the window and what its
-// procedure is sent, the queue, the GL context, the splash and the keeper of
-// the full-screen window.
+// The Win32 platform's own mechanics under Wine: the window's styles and what
+// its procedure is sent, the pixel format of the GL context, the keeper of the
+// full-screen window and the counter. What every platform promises (closing,
+// the quit message, waiting, the refresh rate, the splash) is the platform
+// contract's (tests/contract/platform).
 // The platform's message constants before windows.h, whose macros of the
 // same names and values would otherwise stand where they are declared.
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/Counter.h"
-#include "platform/draw/Bitmap.h"
 #include "platform/win32/Win32KeyboardHook.h"
 
 #include <windows.h>
@@ -163,59 +164,6 @@ TEST_F(Win32PlatformTest, WindowedWindowGetsItsSizeAndActivation)
         << "WM_ACTIVATE with the minimized flag did not reach the procedure";
 }
 
-TEST_F(Win32PlatformTest, CloseAndAltF4ReachTheProcedure)
-{
-    const WindowHandle window = open(false);
-    ASSERT_NE(window, 0u);
-    PostMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(pumpUntil([] { return receivedWhere(WM_CLOSE, [](const Message&) { return true; }); }));
-
-    // The procedure records WM_CLOSE and leaves it to DefWindowProcW, which
-    // would destroy the window: only the close that Alt+F4 causes is counted.
-    received.clear();
-    platform.defWindowProc(window, WM_SYSKEYDOWN, VK_F4, makeLParam(1, 0x3E) | KF_ALTDOWN_BIT);
-    EXPECT_TRUE(pumpUntil([] { return receivedWhere(WM_CLOSE, [](const Message&) { return true; }); }))
-        << "Alt+F4 did not become a close";
-}
-
-TEST_F(Win32PlatformTest, QuitMessageCarriesItsCode)
-{
-    platform.postQuitMessage(7);
-    Message message;
-    ASSERT_TRUE(pumpUntil([&] { return platform.peekMessage(message) && message.message == WM_QUIT; }));
-    EXPECT_EQ(message.wParam, 7u);
-}
-
-TEST_F(Win32PlatformTest, WaitMessageEndsOnTimeOrOnAWaitingMessage)
-{
-    Message message;
-    while (platform.peekMessage(message)) {
-    }
-    const auto start = std::chrono::steady_clock::now();
-    platform.waitMessage(0.05);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
-
-    const WindowHandle window = open(false);
-    ASSERT_NE(window, 0u);
-    PostMessageW(reinterpret_cast<HWND>(window), WM_APP, 1, 2);
-    platform.waitMessage(-1); // must not wait: one is waiting
-    bool found = false;
-    while (platform.peekMessage(message)) {
-        found = found || (message.message == WM_APP && message.wParam == 1);
-        platform.dispatchMessage(message);
-    }
-    EXPECT_TRUE(found) << "waiting took the message";
-}
-
-TEST_F(Win32PlatformTest, RefreshRateIsARateOrZero)
-{
-    const WindowHandle window = open(false);
-    ASSERT_NE(window, 0u);
-    const int rate = platform.refreshRate(window);
-    EXPECT_GE(rate, 0);
-    EXPECT_NE(rate, 1);
-}
-
 TEST_F(Win32PlatformTest, GLContextIsDoubleBufferedWithDepth)
 {
     const WindowHandle window = open(false);
@@ -237,16 +185,6 @@ TEST_F(Win32PlatformTest, GLContextIsDoubleBufferedWithDepth)
     platform.makeCurrent(0, 0);
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
     platform.deleteGLContext(context);
-}
-
-TEST_F(Win32PlatformTest, SplashIsDrawnOnlyFromAPicture)
-{
-    const WindowHandle window = open(false);
-    ASSERT_NE(window, 0u);
-    Bitmap picture(8, 8);
-    EXPECT_TRUE(platform.drawPicture(window, picture, 0, 0, 1024, 768));
-    Bitmap missing("no such picture.jpg");
-    EXPECT_FALSE(platform.drawPicture(window, missing, 0, 0, 1024, 768));
 }
 
 TEST_F(Win32PlatformTest, FullScreenWindowHoldsTheKeyboardOnlyWhileInFront)

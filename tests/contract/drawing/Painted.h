@@ -1,5 +1,5 @@
 // Painting a string as the scene's painters do (white, then the text centred
-// both ways) and measuring where its ink landed, for the GDI+ text tests.
+// both ways) and measuring where its ink landed, for the drawing contract.
 #pragma once
 
 #include "platform/draw/Bitmap.h"
@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace gdiplus_tests {
+namespace drawing_tests {
 
 struct Painted {
     int width = 0;
@@ -45,10 +45,15 @@ inline Painted pixelsOf(platform::Bitmap& bitmap)
     return result;
 }
 
-inline Painted paint(const platform::Font* font, const char16_t* text, int width, int height,
-                     platform::ARGB color = 0xFF000000)
+// White, then `text` (its first `length` characters; -1: all) in `color`,
+// laid out in `rect` (the whole bitmap when empty) centred both ways, or as
+// the library lays it out unformatted when `centred` is false.
+inline Painted paint(const platform::Font* font, const char16_t* text, int length, int width, int height,
+                     platform::RectF rect = {}, platform::ARGB color = 0xFF000000, bool centred = true)
 {
     using namespace platform;
+    if (rect.width == 0)
+        rect = RectF{0, 0, static_cast<float>(width), static_cast<float>(height)};
     Bitmap bitmap(width, height);
     Status status = Status::Ok;
     {
@@ -58,12 +63,17 @@ inline Painted paint(const platform::Font* font, const char16_t* text, int width
         StringFormat format(0, 0);
         format.setAlignment(StringAlignmentCenter);
         format.setLineAlignment(StringAlignmentCenter);
-        const RectF rect{0, 0, static_cast<float>(width), static_cast<float>(height)};
-        status = graphics.drawString(text, -1, font, rect, &format, &ink);
+        status = graphics.drawString(text, length, font, rect, centred ? &format : nullptr, &ink);
     }
     Painted result = pixelsOf(bitmap);
     result.status = status;
     return result;
+}
+
+inline Painted paint(const platform::Font* font, const char16_t* text, int width, int height,
+                     platform::ARGB color = 0xFF000000)
+{
+    return paint(font, text, -1, width, height, {}, color);
 }
 
 struct Ink {
@@ -105,4 +115,4 @@ inline int textLines(const Painted& card)
     return lines;
 }
 
-} // namespace gdiplus_tests
+} // namespace drawing_tests
