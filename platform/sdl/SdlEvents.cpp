@@ -1,11 +1,13 @@
 // SDL's events turned into the frame's window messages: size, activation,
-// close and key-downs (auto-repeats included). Everything else SDL reports is
-// dropped here; no decision about what a key means is made in this file.
+// close and key-downs (auto-repeats included), and the focus news handed to
+// the keeper, which tells the frame when another program took the foreground.
+// Everything else SDL reports is dropped here; no decision about what a key
+// means, or about what a lost foreground means, is made in this file.
 #include "platform/sdl/SdlEvents.h"
 
+#include "platform/sdl/SdlKeeper.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlWindows.h"
-#include "platform/sdl/SdlX11.h"
 
 #include <SDL.h>
 
@@ -13,27 +15,7 @@ namespace platform {
 
 namespace {
 
-// What a full-screen window does when the keyboard goes to another window.
-// On X11 the toy asks to stay above every other window while full screen, so
-// a window that takes the keyboard anyway (one that grabbed the focus, or a
-// window manager that switched on Alt+Tab past the toy's grab, as mutter does
-// for Xwayland clients) would get the child's keys unseen, under the toy. The
-// toy minimizes itself instead: what the child sees is then what the keys
-// reach. Restored, it is full screen again and takes the keyboard back.
-//
-// Wayland compositors raise the window that gets the keyboard over a
-// full-screen one themselves (mutter and weston were seen to), and GNOME
-// Shell takes the keyboard away while it asks the parent whether the toy may
-// keep it: minimizing there would hide the toy behind its own question.
-void stepAsideAfterFocusLoss(WindowHandle handle)
-{
-    if (!onX11Driver())
-        return;
-    if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
-        SDL_MinimizeWindow(window);
-}
-
-void windowEvent(SdlWindows& windows, const SDL_WindowEvent& event)
+void windowEvent(SdlWindows& windows, SdlKeeper& keeper, const SDL_WindowEvent& event)
 {
     SdlWindowRecord* window = windows.find(event.windowID);
     if (window == nullptr)
@@ -57,7 +39,7 @@ void windowEvent(SdlWindows& windows, const SDL_WindowEvent& event)
         windows.reportActivation(handle, WA_ACTIVE, false);
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        window->restackingUntil = 0;
+        keeper.focusGained(handle);
         windows.reportActivation(handle, WA_ACTIVE, false);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
@@ -69,8 +51,7 @@ void windowEvent(SdlWindows& windows, const SDL_WindowEvent& event)
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
         windows.reportActivation(handle, WA_INACTIVE, false);
-        if (window->fullScreen && !window->minimized && SDL_GetTicks64() >= window->restackingUntil)
-            stepAsideAfterFocusLoss(handle);
+        keeper.focusLost(handle);
         break;
     case SDL_WINDOWEVENT_CLOSE:
         windows.post(handle, WM_CLOSE);
@@ -103,39 +84,9 @@ void keyEvent(SdlWindows& windows, const SDL_KeyboardEvent& event)
     windows.post(window->handle, message, static_cast<std::uintptr_t>(virtualKey), lParam);
 }
 
-// Some window managers stack a panel over a full-screen window even while it
-// has the focus, and a panel may raise itself later. Looking twice a second
-// costs one round trip to the X server when nothing covers the window.
-void keepFullScreenOnTop(SdlWindows& windows)
-{
-    constexpr std::uint64_t interval = 500;
-    // Time for the window manager to show the window again and give it back
-    // the focus, generous for a loaded machine.
-    constexpr std::uint64_t restackingGrace = 3000;
-    const std::uint64_t now = SDL_GetTicks64();
-    for (SdlWindowRecord& window : windows.all()) {
-        if (!window.fullScreen || window.minimized || now < window.nextStackingCheck)
-            continue;
-        window.nextStackingCheck = now + interval;
-        SDL_Window* sdlWindow = SDL_GetWindowFromID(static_cast<Uint32>(window.handle));
-        if (sdlWindow == nullptr)
-            continue;
-        const bool focused = (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
-        if (focused && keepOnTop(window.handle)) {
-            window.restackingUntil = now + restackingGrace;
-        } else if (!focused && window.restackingUntil != 0 && now >= window.restackingUntil) {
-            // The focus never came back after the window put itself on top:
-            // another window has the keyboard, so the toy steps aside as it
-            // does for any other focus loss.
-            window.restackingUntil = 0;
-            stepAsideAfterFocusLoss(window.handle);
-        }
-    }
-}
-
 } // namespace
 
-void pumpSdlEvents(SdlWindows& windows)
+void pumpSdlEvents(SdlWindows& windows, SdlKeeper& keeper)
 {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
@@ -145,7 +96,7 @@ void pumpSdlEvents(SdlWindows& windows)
                 windows.post(window->handle, WM_CLOSE);
             break;
         case SDL_WINDOWEVENT:
-            windowEvent(windows, event.window);
+            windowEvent(windows, keeper, event.window);
             break;
         case SDL_KEYDOWN:
             keyEvent(windows, event.key);
@@ -154,7 +105,7 @@ void pumpSdlEvents(SdlWindows& windows)
             break;
         }
     }
-    keepFullScreenOnTop(windows);
+    keeper.keepOnTop();
 }
 
 } // namespace platform

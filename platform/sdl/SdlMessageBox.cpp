@@ -4,7 +4,7 @@
 // caller wrote on stderr has to do.
 #include "platform/sdl/SdlPlatform.h"
 
-#include "platform/sdl/SdlX11.h"
+#include "platform/sdl/SdlKeeper.h"
 #include "platform/x11/X11MessageBox.h"
 
 #include <SDL.h>
@@ -19,7 +19,7 @@ void SdlPlatform::messageBox(std::string_view text, std::string_view caption)
     std::string error;
     if (showX11MessageBox(text, caption, error) != BoxOutcome::noDisplay)
         return;
-    if (videoStarted && !onX11Driver()) {
+    if (videoStarted && keeper->sdlMessageBoxes()) {
         const std::string message(text);
         const std::string title(caption);
         if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), nullptr) == 0)

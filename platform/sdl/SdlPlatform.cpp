@@ -1,5 +1,6 @@
-// SdlPlatform's life: starting and stopping SDL's video, the signal handlers,
-// the 2D drawing library's start-up, the cursor and the window class.
+// SdlPlatform's life: starting and stopping SDL's video, the keeper for the
+// driver it started on, the signal handlers, the 2D drawing library's
+// start-up, the cursor and the window class.
 #include "platform/sdl/SdlPlatform.h"
 
 #include "platform/Status.h"
@@ -8,11 +9,10 @@
 #include "platform/posix/SessionBus.h"
 #include "platform/posix/Signals.h"
 #include "platform/sdl/MessageQueue.h"
-#include "platform/sdl/SdlCrashGuard.h"
+#include "platform/sdl/SdlDisplayMode.h"
+#include "platform/sdl/SdlKeeper.h"
 #include "platform/sdl/SdlWindows.h"
-#include "platform/sdl/SdlX11.h"
 #include "platform/sdl/VideoDriver.h"
-#include "platform/x11/X11Connection.h"
 
 #include <SDL.h>
 
@@ -35,7 +35,8 @@ bool drawsNowhere(const char* driver)
 
 } // namespace
 
-SdlPlatform::SdlPlatform() : queue(std::make_unique<MessageQueue>()), windows(std::make_unique<SdlWindows>(*queue))
+SdlPlatform::SdlPlatform()
+    : queue(std::make_unique<MessageQueue>()), windows(std::make_unique<SdlWindows>(*queue)), keeper(SdlKeeper::none())
 {
     // First of all, so that a signal during start-up already ends the toy
     // through its normal tear-down.
@@ -74,8 +75,7 @@ SdlPlatform::SdlPlatform() : queue(std::make_unique<MessageQueue>()), windows(st
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return;
     }
-    if (onX11Driver())
-        x11connection::watch();
+    keeper = SdlKeeper::forDriver(driver != nullptr ? driver : "", *windows);
     // Only key-downs matter; text input would bring an input method into play.
     SDL_StopTextInput();
     guardFullScreenWindow(0);

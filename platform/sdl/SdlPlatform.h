@@ -1,6 +1,10 @@
 // The platform on SDL2: display mode, window, GL context, events turned into
-// window messages with Windows virtual-key codes, message boxes and the
-// counter. The header names no SDL type; everything SDL stays in the .cpp files.
+// window messages with Windows virtual-key codes, message boxes, the counter,
+// and the full-screen window's hold, kept with the help of the keeper chosen
+// for the driver SDL runs on. Each concern has its file (SdlWindow.cpp,
+// SdlGLContext.cpp, SdlDisplayMode.cpp, SdlMessages.cpp, SdlMessageBox.cpp,
+// SdlPicture.cpp, SdlKeeper.cpp). The header names no SDL type; everything
+// SDL stays in the .cpp files.
 #pragma once
 
 #include "platform/Platform.h"
@@ -12,6 +16,7 @@
 namespace platform {
 
 class MessageQueue;
+class SdlKeeper;
 class SdlWindows;
 
 class SdlPlatform : public Platform {
@@ -75,6 +80,10 @@ private:
         int refreshRate = 0;
     };
     bool desktopIsInMode() const;
+    // Gives the full-screen window the chosen mode, to take effect when it
+    // shows; false if SDL refuses it.
+    bool useFullScreenMode(WindowHandle window);
+    void keepKeyboardAndPointer(WindowHandle window);
 
     bool videoStarted = false;
     std::string startError;
@@ -84,6 +93,8 @@ private:
     FullScreenMode fullScreenMode;
     std::unique_ptr<MessageQueue> queue;
     std::unique_ptr<SdlWindows> windows;
+    // Chosen once SDL has started; keeps nothing before.
+    std::unique_ptr<SdlKeeper> keeper;
 };
 
 } // namespace platform

@@ -1,15 +1,13 @@
-// The display mode and the one window: an exact full-screen mode or nothing,
-// a hidden OpenGL window with its icon, the keyboard and the pointer kept in
-// the toy while it is full screen, and the size and activation news that the
-// desktop system sends during creation and showing delivered at once, as it does.
+// The window: a hidden OpenGL window with its icon, full screen or in a frame,
+// showing, the foreground and focus, its client area, minimizing and its end,
+// and the size and activation news that the desktop system sends during
+// creation and showing delivered at once, as it does.
 #include "platform/sdl/SdlPlatform.h"
 
-#include "platform/sdl/SdlCrashGuard.h"
+#include "platform/sdl/SdlDisplayMode.h"
 #include "platform/sdl/SdlGLAttributes.h"
+#include "platform/sdl/SdlKeeper.h"
 #include "platform/sdl/SdlWindows.h"
-#include "platform/sdl/SdlX11.h"
-#include "platform/x11/X11Connection.h"
-#include "platform/x11/X11Window.h"
 #include "res/WindowIcon.h"
 
 #include <SDL.h>
@@ -41,54 +39,7 @@ void setIcon(SDL_Window* window)
     SDL_FreeSurface(icon);
 }
 
-// A child at the keyboard must not leave the toy by accident: while full
-// screen the window takes the whole keyboard, so Super, Menu, Print and
-// Alt+Tab arrive here as plain key-downs instead of reaching the desktop, and
-// the pointer stays inside the window, so a click reaches no panel, no other
-// window and no other monitor. SDL holds both while the window has the focus
-// and takes them again when it gets it back.
-void keepKeyboardAndPointer(SDL_Window* window)
-{
-    SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
-    SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, "0");
-    SDL_SetWindowKeyboardGrab(window, SDL_TRUE);
-    SDL_SetWindowMouseGrab(window, SDL_TRUE);
-}
-
 } // namespace
-
-// Whether the desktop already shows the chosen mode, so that going full screen
-// needs no mode switch.
-bool SdlPlatform::desktopIsInMode() const
-{
-    SDL_DisplayMode desktop;
-    return fullScreenMode.chosen && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w == fullScreenMode.width &&
-           desktop.h == fullScreenMode.height &&
-           SDL_BYTESPERPIXEL(desktop.format) == SDL_BYTESPERPIXEL(fullScreenMode.format);
-}
-
-bool SdlPlatform::changeDisplayMode(int width, int height, int bitsPerPixel)
-{
-    fullScreenMode = {};
-    if (!videoStarted)
-        return false;
-    // SDL would accept any request and quietly pick the nearest mode, so look
-    // for the exact one. Bits per pixel are judged by bytes: X servers call
-    // their 32-bit modes 24 bits deep.
-    const int bytesPerPixel = (bitsPerPixel + 7) / 8;
-    const int count = SDL_GetNumDisplayModes(0);
-    for (int i = 0; i < count; ++i) {
-        SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(0, i, &mode) != 0)
-            continue;
-        if (mode.w == width && mode.h == height && static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) == bytesPerPixel) {
-            // SDL lists the highest refresh rate first.
-            fullScreenMode = {true, mode.format, mode.w, mode.h, mode.refresh_rate};
-            return true;
-        }
-    }
-    return false;
-}
 
 WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
 {
@@ -105,24 +56,16 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
     const int height = request.client.bottom - request.client.top;
     // Full screen without a mode switch: a borderless window over the whole
     // screen that the window manager is asked to keep full screen and on top.
-    const bool x11 = onX11Driver();
-    const bool coverScreen = request.fullScreen && desktopIsInMode() && x11;
+    const bool coverScreen = request.fullScreen && desktopIsInMode() && keeper->coversScreen();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (coverScreen)
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
     else
         flags |= request.fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
-    if (x11)
-        x11::preferTrueColorVisual();
     const std::string title(request.title);
-    SDL_Window* window = nullptr;
-    {
-        x11connection::ErrorTrap trap;
-        window = SDL_CreateWindow(title.c_str(), request.client.left, request.client.top, width, height, flags);
-        // Errors the GL probing caused arrive by now, while they are trapped.
-        if (const auto target = x11Target(window != nullptr ? SDL_GetWindowID(window) : 0))
-            x11connection::waitForServer(target->display);
-    }
+    keeper->windowComing();
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), request.client.left, request.client.top, width, height, flags);
+    keeper->windowMade(window != nullptr ? SDL_GetWindowID(window) : 0);
     glError.clear();
     if (window == nullptr) {
         // Without OpenGL (no GLX on the server, no visual with what the frame
@@ -141,32 +84,23 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
     // the window for a window manager to move or resize it; a window that
     // already covers the screen is never moved, so every start would pay the
     // whole wait. Asking before the first showing does the same job without it.
-    if (coverScreen) {
-        if (const auto target = x11Target(SDL_GetWindowID(window))) {
-            x11::markFullScreen(*target);
-        } else {
-            // Not an X11 window after all: let SDL switch to full screen.
-            SDL_SetWindowBordered(window, SDL_TRUE);
-            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
-        }
+    const WindowHandle handle = SDL_GetWindowID(window);
+    if (coverScreen && !keeper->markFullScreen(handle)) {
+        // The window system could not be asked after all: let SDL switch to
+        // full screen.
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     }
-    if (request.fullScreen && fullScreenMode.chosen && !coverScreen) {
-        if (x11)
-            x11connection::rememberDesktopMode();
-        const SDL_DisplayMode mode{fullScreenMode.format, fullScreenMode.width, fullScreenMode.height,
-                                   fullScreenMode.refreshRate, nullptr};
-        if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
-            std::fprintf(stderr, "zindle: cannot use the display mode: %s\n", SDL_GetError());
-            SDL_DestroyWindow(window);
-            return 0;
-        }
+    if (request.fullScreen && fullScreenMode.chosen && !coverScreen && !useFullScreenMode(handle)) {
+        SDL_DestroyWindow(window);
+        return 0;
     }
     setIcon(window);
 
-    const WindowHandle handle = SDL_GetWindowID(window);
     if (request.fullScreen) {
-        keepKeyboardAndPointer(window);
+        keepKeyboardAndPointer(handle);
         guardFullScreenWindow(handle);
+        keeper->watch(handle);
     }
     windows->add(handle, request.fullScreen);
 
@@ -228,8 +162,10 @@ void SdlPlatform::destroyWindow(WindowHandle handle)
     const SdlWindowRecord* record = windows->find(handle);
     if (record == nullptr)
         return;
-    if (record->fullScreen)
+    if (record->fullScreen) {
         guardFullScreenWindow(0);
+        keeper->forget(handle);
+    }
     windows->remove(handle);
 
     // Destroying a full-screen window gives the desktop its own mode back.
@@ -238,17 +174,12 @@ void SdlPlatform::destroyWindow(WindowHandle handle)
     SDL_ShowCursor(SDL_ENABLE);
 }
 
+// Only asks: the window manager minimizes the window later and the news comes
+// as events, so this is safe inside the window's own procedure.
 void SdlPlatform::minimizeWindow(WindowHandle handle)
 {
     if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
         SDL_MinimizeWindow(window);
 }
-
-// SDL takes the mode, the keyboard and the pointer back by itself when the
-// full-screen window is shown and focused again, and gives them up when it is
-// minimized.
-void SdlPlatform::holdFullScreen(WindowHandle) {}
-
-void SdlPlatform::releaseFullScreen(WindowHandle) {}
 
 } // namespace platform

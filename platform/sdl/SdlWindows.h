@@ -21,14 +21,6 @@ struct SdlWindowRecord {
     unsigned width = 0;
     unsigned height = 0;
     std::uintptr_t activation = ~std::uintptr_t{0};
-    // When the full-screen window next looks whether anything is stacked
-    // over it, in SDL's milliseconds.
-    std::uint64_t nextStackingCheck = 0;
-    // Putting itself back on top hides and shows the window, which costs it
-    // the focus for a moment. Until the focus is back, or until this time
-    // passes, a focus loss is the window's own doing, not another window
-    // taking the keyboard; 0 while the window is not restacking.
-    std::uint64_t restackingUntil = 0;
 };
 
 class SdlWindows {

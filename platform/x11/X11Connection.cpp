@@ -35,6 +35,8 @@ struct DesktopMode {
     std::vector<CrtcSetting> crtcs;
 };
 
+// Xlib's handler for a lost connection is called with the display alone, so
+// the mode it gives back can reach it only from here.
 DesktopMode desktop;
 
 bool hasRandr(Display* display)
@@ -121,6 +123,8 @@ void watch()
 
 namespace {
 
+// Xlib's error handler is called with the display and the error alone, so
+// the traps it answers to can reach it only from here.
 ErrorTrap* innermostTrap = nullptr;
 
 int onXError(Display* display, XErrorEvent* event)

@@ -38,7 +38,7 @@ bash "$check" "$work/tree" >/dev/null || fail "a clean tree failed the check"
 expect_crossing app/Frame.cpp '#include <SDL.h>'
 expect_crossing app/Frame.cpp '#include "platform/sdl/SdlPlatform.h"'
 expect_crossing platform/x11/Window.cpp '#include <SDL_syswm.h>'
-expect_crossing platform/x11/Window.cpp '#include "platform/sdl/SdlX11.h"'
+expect_crossing platform/x11/Window.cpp '#include "platform/sdl/SdlX11Keeper.h"'
 expect_crossing platform/picture/Png.cpp '#include <cairo.h>'
 expect_crossing platform/gdiplus/Graphics.cpp '#include <GL/gl.h>'
 expect_crossing platform/gdiplus/Graphics.cpp '#include "platform/win32/Win32Platform.h"'
