@@ -7,8 +7,16 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace platform {
+
+namespace win32 {
+class Worker;
+struct WorkerStop {
+    void operator()(Worker* worker) const;
+};
+} // namespace win32
 
 class Win32Platform : public Platform {
 public:
@@ -60,6 +68,9 @@ public:
 
 private:
     void* instance;
+    // The threads that play sound and make speech (Win32Audio.cpp, Win32Speech.cpp).
+    std::unique_ptr<win32::Worker, win32::WorkerStop> audio;
+    std::unique_ptr<win32::Worker, win32::WorkerStop> speech;
 };
 
 } // namespace platform
