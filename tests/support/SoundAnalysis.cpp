@@ -134,7 +134,9 @@ Recording decodeWav(const std::vector<std::uint8_t>& bytes, std::string& error)
                 error = "the data come before the format";
                 return {};
             }
-            const std::size_t length = std::min(size, available);
+            // A recorder that streams writes 0 or the largest size until it
+            // stops; either way the data run to the end.
+            const std::size_t length = size == 0 ? available : std::min(size, available);
             const std::vector<std::uint8_t> body(bytes.begin() + static_cast<std::ptrdiff_t>(bodyAt),
                                                  bytes.begin() + static_cast<std::ptrdiff_t>(bodyAt + length));
             return decodeRaw(body, format, sampleRate, channels);

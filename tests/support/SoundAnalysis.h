@@ -29,7 +29,8 @@ enum class SampleFormat { s16, f32 };
 Recording decodeRaw(const std::vector<std::uint8_t>& bytes, SampleFormat format, int sampleRate, int channels);
 
 // A RIFF WAVE file of 16-bit PCM or 32-bit float, mono or stereo. A data chunk
-// whose size runs past the end (a recorder stopped hard) is read to the end.
+// whose size is 0 or runs past the end (a recorder still recording, or
+// stopped hard) is read to the end.
 // Sets `error` and returns an empty recording when the file cannot be used.
 Recording decodeWav(const std::vector<std::uint8_t>& bytes, std::string& error);
 
