@@ -123,6 +123,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     {
         Zindle application(platform);
         if (options.sound) {
+            application.sound = board.get();
             platform.startAudio(*board);
             if (options.speech)
                 platform.startSpeech(namesToSay(options), *board);
