@@ -48,10 +48,17 @@ void Mixer::strike(const Landing& landing)
     const double peak = Tuning::loudness(landing.cube, landing.speed);
     if (!(peak > 0.0))
         return;
-    // One voice a cube: its ringing strike gives way to the new one.
-    for (Strike& voice : voices)
-        if (voice.isActive() && !voice.isFading() && voice.cube() == landing.cube)
+    // One voice a cube: its ringing strike fades under the new one. Landings
+    // found together (after a stall) must not pile up either: a strike not
+    // heard yet, or one already fading, gives way at once.
+    for (Strike& voice : voices) {
+        if (!voice.isActive() || voice.cube() != landing.cube)
+            continue;
+        if (voice.isFading() || !voice.isHeard())
+            voice.stop();
+        else
             voice.fadeOut();
+    }
 
     Strike* chosen = nullptr;
     for (Strike& voice : voices) {

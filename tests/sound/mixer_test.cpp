@@ -252,4 +252,16 @@ TEST(MixerVoices, ACubesNextLandingRestartsItsOwnToneWithoutAClick)
         steepestFresh = std::max(steepestFresh, std::fabs(fresh.left(frame) - fresh.left(frame - 1)));
     }
     EXPECT_LE(steepest, steepestFresh * 1.6f);
+
+    // Twelve landings found at once (a stalled frame) and a burst 1 ms
+    // apart: no louder than one.
+    for (std::int64_t apart : {0, 1000}) {
+        sound::Mixer burst;
+        for (int bounce = 0; bounce < 12; ++bounce)
+            burst.landing(landingAt(cube, 7.0, bounce * apart));
+        Recording heard;
+        listening::render(burst, heard, 0.3);
+        EXPECT_LE(heard.peak(), fresh.peak() * (apart == 0 ? 1.0f : 1.2f)) << apart;
+        EXPECT_LE(burst.activeVoices(), 2) << apart;
+    }
 }
