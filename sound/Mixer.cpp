@@ -48,10 +48,17 @@ void Mixer::strike(const Landing& landing)
     const double peak = Tuning::loudness(landing.cube, landing.speed);
     if (!(peak > 0.0))
         return;
-    // One voice a cube: its ringing strike gives way to the new one.
-    for (Strike& voice : voices)
-        if (voice.isActive() && !voice.isFading() && voice.cube() == landing.cube)
+    // One voice a cube: its ringing strike fades under the new one. Landings
+    // found together (after a stall) must not pile up either: a strike not
+    // heard yet, or one already fading, gives way at once.
+    for (Strike& voice : voices) {
+        if (!voice.isActive() || voice.cube() != landing.cube)
+            continue;
+        if (voice.isFading() || !voice.isHeard())
+            voice.stop();
+        else
             voice.fadeOut();
+    }
 
     Strike* chosen = nullptr;
     for (Strike& voice : voices) {
@@ -102,16 +109,24 @@ void Mixer::render(float* samples, int frames, int sampleRate, std::int64_t coun
 
     // Where in this buffer each landing starts; before it means at once.
     const double perSecond = static_cast<double>(rate);
+    int current = 0;
     for (int k = 0; k < scheduled; ++k) {
         const Landing& landing = schedule[k];
         const double ahead = static_cast<double>(landing.counter - counter) /
                                  static_cast<double>(std::max<std::int64_t>(landing.frequency, 1)) +
                              schedulingDelay;
+        if (ahead < -stalest) {
+            ++landingsDropped;
+            continue;
+        }
         double frame = std::round(ahead * perSecond) - static_cast<double>(latencyFrames());
         if (!(frame > 0.0) || ahead > furthestAhead + schedulingDelay)
             frame = 0.0;
-        startFrame[k] = static_cast<std::int64_t>(std::min(frame, 1e12));
+        schedule[current] = landing;
+        startFrame[current] = static_cast<std::int64_t>(std::min(frame, 1e12));
+        ++current;
     }
+    scheduled = current;
 
     int done = 0;
     while (done < frames) {

@@ -63,6 +63,7 @@ void Strike::start(int cube, double frequency, double peak, float left, float ri
     fadeStep = 0.0;
     attackStep = 1.0 / std::max(1.0, attackSeconds * static_cast<double>(sampleRate));
     active = partialCount > 0 && peak > 0.0;
+    heard = false;
 }
 
 void Strike::tunePartial(Partial& partial) const
@@ -109,8 +110,9 @@ double Strike::level() const
 
 void Strike::mixInto(float* samples, int frames)
 {
-    if (!active)
+    if (!active || frames <= 0)
         return;
+    heard = true;
     for (int frame = 0; frame < frames; ++frame) {
         double sum = 0.0;
         for (int k = 0; k < partialCount; ++k) {

@@ -32,6 +32,8 @@ public:
 
     bool isActive() const { return active; }
     bool isFading() const { return fadeStep > 0.0; }
+    // Whether any of it has been mixed yet.
+    bool isHeard() const { return heard; }
     int cube() const { return owner; }
     // The peak the strike can still reach: its partials' amplitudes added.
     double level() const;
@@ -49,6 +51,7 @@ private:
     std::array<Partial, maximumPartials> partials{};
     int partialCount = 0;
     bool active = false;
+    bool heard = false;
     int owner = -1;
     double note = 0.0;
     int rate = 0;

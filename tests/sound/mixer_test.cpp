@@ -70,6 +70,15 @@ TEST(MixerTiming, ALateLandingPlaysAtOnce)
     listening::render(mixer, recording, 0.1);
     EXPECT_EQ(recording.firstSound(), mixer.latencyFrames());
 
+    // Found a second late (a device that started late, a stalled game):
+    // dropped, and counted.
+    sound::Mixer stale;
+    stale.landing(landingAt(10, 7.0, -listening::ticks));
+    Recording nothing;
+    listening::render(stale, nothing, 0.1);
+    EXPECT_EQ(nothing.firstSound(), -1);
+    EXPECT_EQ(stale.droppedLandings(), 1u);
+
     // A counter far ahead of the buffer's (a clock gone astray) is not held.
     sound::Mixer astray;
     astray.landing(landingAt(10, 7.0, 3600 * listening::ticks));
@@ -200,8 +209,8 @@ TEST(MixerCrowd, FortyAtOnceNeverClipAndStayWithinTwiceOneLanding)
 TEST(MixerVoices, AFullSetGivesUpItsQuietest)
 {
     sound::Mixer mixer(4);
-    // Stamped long ago: each starts with the next buffer.
-    constexpr std::int64_t past = -listening::ticks;
+    // Stamped a little late: each starts with the next buffer.
+    constexpr std::int64_t past = -100000;
     mixer.landing(landingAt(0, 7.0, past));
     mixer.landing(landingAt(1, 5.0, past));
     mixer.landing(landingAt(2, 3.0, past));
@@ -252,4 +261,16 @@ TEST(MixerVoices, ACubesNextLandingRestartsItsOwnToneWithoutAClick)
         steepestFresh = std::max(steepestFresh, std::fabs(fresh.left(frame) - fresh.left(frame - 1)));
     }
     EXPECT_LE(steepest, steepestFresh * 1.6f);
+
+    // Twelve landings found at once (a stalled frame) and a burst 1 ms
+    // apart: no louder than one.
+    for (std::int64_t apart : {0, 1000}) {
+        sound::Mixer burst;
+        for (int bounce = 0; bounce < 12; ++bounce)
+            burst.landing(landingAt(cube, 7.0, bounce * apart));
+        Recording heard;
+        listening::render(burst, heard, 0.3);
+        EXPECT_LE(heard.peak(), fresh.peak() * (apart == 0 ? 1.0f : 1.2f)) << apart;
+        EXPECT_LE(burst.activeVoices(), 2) << apart;
+    }
 }
