@@ -10,7 +10,8 @@ build=${ZINDLE_BENCH_DIR:-$top/build-bench}
 bash "$top/scripts/install-deps.sh" --tests
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZINDLE_TESTS=OFF -DZINDLE_BENCH=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target zindle texture_bench alloc_bench frame_bench refresh_bench launch_bench launch_floor \
-  picture_bench cpu_bench count_frames sound_render_bench sound_probe record_clock zindle_startup_marks
+  picture_bench cpu_bench count_frames sound_render_bench sound_probe record_clock \
+  bounce_times zindle_startup_marks
 
 export LIBGL_ALWAYS_SOFTWARE=1
 cd "$build"
