@@ -207,6 +207,14 @@ TEST(SoundAnalysis, CountsSamplesAtFullScale)
     EXPECT_EQ(s16.clipped, 2u);
     EXPECT_FLOAT_EQ(s16.right[0], 1.0f * 32767 / 32768);
 
+    const std::int32_t ints[] = {INT32_MAX, INT32_MIN, 1 << 30, -(1 << 29)};
+    std::vector<std::uint8_t> intBytes(sizeof ints);
+    std::memcpy(intBytes.data(), ints, sizeof ints);
+    const Recording s32 = decodeRaw(intBytes, SampleFormat::s32, rate, 2);
+    EXPECT_EQ(s32.clipped, 2u);
+    EXPECT_FLOAT_EQ(s32.left[1], 0.5f);
+    EXPECT_FLOAT_EQ(s32.right[1], -0.25f);
+
     const float floats[] = {0.5f, 1.0f, -1.5f, 0.999f, NAN, -0.25f, 0.1f};
     std::vector<std::uint8_t> bytes(sizeof floats);
     std::memcpy(bytes.data(), floats, sizeof floats);

@@ -33,6 +33,12 @@ float sampleAt(const std::uint8_t* p, SampleFormat format, std::size_t& clipped)
         return static_cast<float>(value) / 32768.0f;
     }
     const std::uint32_t bits = read32(p);
+    if (format == SampleFormat::s32) {
+        const auto value = static_cast<std::int32_t>(bits);
+        if (value == INT32_MIN || value == INT32_MAX)
+            ++clipped;
+        return static_cast<float>(static_cast<double>(value) / 2147483648.0);
+    }
     float value;
     std::memcpy(&value, &bits, sizeof value);
     if (!std::isfinite(value) || std::fabs(value) >= 1.0f) {
@@ -117,10 +123,12 @@ Recording decodeWav(const std::vector<std::uint8_t>& bytes, std::string& error)
             const unsigned bits = read16(body + 14);
             if (tag == 1 && bits == 16)
                 format = SampleFormat::s16;
+            else if (tag == 1 && bits == 32)
+                format = SampleFormat::s32;
             else if (tag == 3 && bits == 32)
                 format = SampleFormat::f32;
             else {
-                error = "samples neither 16-bit PCM nor 32-bit float (format " + std::to_string(tag) + ", " +
+                error = "samples neither 16- or 32-bit PCM nor 32-bit float (format " + std::to_string(tag) + ", " +
                         std::to_string(bits) + " bits)";
                 return {};
             }
