@@ -24,14 +24,17 @@ Recording silence(double seconds)
     return recording;
 }
 
-// A struck tone: instant attack, exponential decay, panned by its two gains.
+// A struck bar: instant attack, a fundamental and a weaker upper partial that
+// dies faster, panned by its two gains.
 void strike(Recording& recording, double start, double hz, double amplitude, double decay, double leftGain = 1.0,
             double rightGain = 1.0)
 {
     const auto first = static_cast<std::size_t>(start * rate);
     for (std::size_t i = first; i < recording.frames(); ++i) {
         const double t = static_cast<double>(i - first) / rate;
-        const double x = amplitude * std::exp(-t / decay) * std::sin(2.0 * std::numbers::pi * hz * t);
+        const double x = amplitude / 1.3 *
+                         (std::exp(-t / decay) * std::sin(2.0 * std::numbers::pi * hz * t) +
+                          0.3 * std::exp(-t * 2.25 / decay) * std::sin(2.0 * std::numbers::pi * 2.756 * hz * t));
         recording.left[i] += static_cast<float>(x * leftGain);
         recording.right[i] += static_cast<float>(x * rightGain);
     }
@@ -119,7 +122,7 @@ TEST(SoundAnalysis, FindsTonesAfterSilenceWithTheirPitch)
     for (std::size_t k = 0; k < 3; ++k) {
         EXPECT_NEAR(onsets[k].time, times[k], 0.002) << k;
         EXPECT_NEAR(onsets[k].frequency, pitches[k], pitches[k] * 0.01) << k;
-        EXPECT_NEAR(onsets[k].peak, peaks[k], peaks[k] * 0.05) << k;
+        EXPECT_NEAR(onsets[k].peak, peaks[k], peaks[k] * 0.1) << k;
     }
 }
 
@@ -193,7 +196,12 @@ TEST(SoundAnalysis, TellsTheSidesApart)
     EXPECT_NEAR(onsets[1].rightRms / onsets[1].leftRms, 3.0, 0.05);
 
     Recording steady = silence(1.0);
-    strike(steady, 0.0, 1000.0, 0.5, 1e9, 1.0, 0.5);
+    for (std::size_t i = 0; i < steady.frames(); ++i) {
+        const auto x =
+            static_cast<float>(0.5 * std::sin(2.0 * std::numbers::pi * 1000.0 * static_cast<double>(i) / rate));
+        steady.left[i] = x;
+        steady.right[i] = x / 2;
+    }
     const Summary summary = summarize(steady);
     EXPECT_NEAR(summary.leftRms, 0.5 / std::sqrt(2.0), 0.001);
     EXPECT_NEAR(summary.rightRms, 0.25 / std::sqrt(2.0), 0.001);

@@ -38,14 +38,20 @@ Recording decodeWav(const std::vector<std::uint8_t>& bytes, std::string& error);
 struct OnsetOptions {
     // Below this level (peak of a window, full scale 1) is silence.
     double threshold = 0.003;
-    // A window at least this many times louder than the loudest of the three
-    // before it starts a new sound, even over the tail of an earlier one (a
-    // strike no louder than the tail it falls on is not told apart).
+    // A window whose change between samples is at least this many times the
+    // most of those within lookBack before it starts a new sound, even over
+    // the tail of an earlier one. A strike renews its upper partials, so it
+    // is found even where its fundamental is no louder than the ring it falls
+    // on; but not always where the ring's own partials outdo it (the lowest
+    // notes, struck again soon).
     double rise = 1.3;
     // Two onsets closer than this are one.
     double minimumGap = 0.05;
-    // The analysis window.
-    double window = 0.005;
+    // The analysis window: at least half a period of the lowest tone, so
+    // that each window holds a peak of it.
+    double window = 0.01;
+    // How far back a rise is measured from.
+    double lookBack = 0.015;
 };
 
 struct Onset {

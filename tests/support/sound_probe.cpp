@@ -22,7 +22,7 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: sound_probe [--raw s16|s32|f32 RATE CHANNELS] [--threshold LEVEL] [--rise RATIO] "
-                         "[--gap SECONDS] FILE\n");
+                         "[--window SECONDS] [--gap SECONDS] FILE\n");
     return 2;
 }
 
@@ -59,6 +59,9 @@ int main(int argc, char** argv)
                 return usage();
         } else if (word == "--rise" && left >= 1) {
             if (!number(argv[++i], options.rise))
+                return usage();
+        } else if (word == "--window" && left >= 1) {
+            if (!number(argv[++i], options.window) || options.window <= 0.0)
                 return usage();
         } else if (word == "--gap" && left >= 1) {
             if (!number(argv[++i], options.minimumGap))
