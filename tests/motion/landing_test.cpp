@@ -83,9 +83,8 @@ TEST(BallisticLanding, TheCrossingLiesWhereTheDepthPassesTheRestDepth)
     motion.elapsed = 0.0;
     motion.speed = 7.0;
     motion.depth = 50.0;
-    double before = motion.depth;
     while (true) {
-        before = motion.depth;
+        const double before = motion.depth;
         const double elapsed = motion.elapsed + 1.0 / 60.0;
         const double uncut = before - (elapsed * motion.speed - elapsed * elapsed * Ballistic::pull);
         motion.update(1.0 / 60.0);

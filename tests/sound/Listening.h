@@ -113,8 +113,8 @@ inline double heardSemitones(const std::vector<double>& samples, int rate)
     const double c1 = 32.703195662574829;
     const double top = std::log2(0.45 * rate / c1) * 12.0;
     std::vector<double> grid;
-    for (double semitone = -4.0; semitone < top; semitone += 0.25)
-        grid.push_back(strength(signal, rate, c1 * std::exp2(semitone / 12.0)));
+    for (int quarter = -16; quarter < 4.0 * top; ++quarter)
+        grid.push_back(strength(signal, rate, c1 * std::exp2(quarter / 48.0)));
     const double strongest = *std::max_element(grid.begin(), grid.end());
     std::size_t found = 0;
     for (std::size_t k = 1; k + 1 < grid.size(); ++k) {
@@ -125,7 +125,8 @@ inline double heardSemitones(const std::vector<double>& samples, int rate)
     }
     const double coarse = -4.0 + 0.25 * static_cast<double>(found);
     double best = coarse, bestStrength = -1.0;
-    for (double semitone = coarse - 0.3; semitone <= coarse + 0.3; semitone += 0.01) {
+    for (int cent = -30; cent <= 30; ++cent) {
+        const double semitone = coarse + cent / 100.0;
         const double value = strength(signal, rate, c1 * std::exp2(semitone / 12.0));
         if (value > bestStrength) {
             bestStrength = value;

@@ -52,6 +52,7 @@ protected:
 std::vector<std::int16_t> tone(int count)
 {
     std::vector<std::int16_t> samples;
+    samples.reserve(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k)
         samples.push_back(static_cast<std::int16_t>(std::lround(8000.0 * std::cos(0.1 * k))));
     return samples;

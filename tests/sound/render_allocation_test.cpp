@@ -60,6 +60,7 @@ namespace {
 std::vector<std::int16_t> spokenTone(int count, double step)
 {
     std::vector<std::int16_t> samples;
+    samples.reserve(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k)
         samples.push_back(static_cast<std::int16_t>(std::lround(9000.0 * std::sin(step * k))));
     return samples;

@@ -20,8 +20,9 @@ namespace {
 sound::SpeechClip toneClip(double frequency, double seconds, int rate = 22050, double amplitude = 12000.0,
                            double phase = 0.0)
 {
-    std::vector<std::int16_t> samples;
     const int count = static_cast<int>(seconds * rate);
+    std::vector<std::int16_t> samples;
+    samples.reserve(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k)
         samples.push_back(static_cast<std::int16_t>(
             std::lround(amplitude * std::cos(2.0 * 3.14159265358979323846 * frequency * k / rate - phase))));
