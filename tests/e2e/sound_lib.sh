@@ -14,11 +14,10 @@ sound_isolate
 probe="$binary_dir/tests/sound_probe"
 [ -x "$probe" ] || fail "no sound probe at $probe"
 
-# The motion's bounce times after a throw at 7.0, from the first: each flight
-# lasts 0.8 of the one before, the first 1.346 s (3 * speed / (2 * pull)),
-# twelve landings in all, the last about 6.27 s after the key.
+# The motion's twelve landing times after a throw, from the first, as the
+# motion itself computes them in its fixed steps.
 bounce_offsets() {
-  awk 'BEGIN { t = 0; f = 1.346 * 0.8; for (k = 0; k < 12; ++k) { print t; t += f; f *= 0.8 } }'
+  "$binary_dir/tests/bounce_times" | awk 'NR == 1 { first = $1 } { print $1 - first }'
 }
 
 # start_sound_toy FOLDER ARGS...: runs the toy with arguments there, its
@@ -47,8 +46,9 @@ end_toy() {
   [ "$exit_code" = 0 ] || fail "ESC ended the toy with $exit_code"
 }
 
-# toy_streams_open: the toy plays into the sound server.
-toy_streams_open() { [ "$(sink_inputs)" -ge 1 ]; }
+# toy_streams_open: the toy plays into the sound server, through its pulse
+# server or PipeWire's own protocol.
+toy_streams_open() { [ "$(sink_inputs)" -ge 1 ] || [ "$(pipewire_output_streams)" -ge 1 ]; }
 
 # recorded_past FRAME SECONDS: the recording holds SECONDS beyond FRAME.
 recorded_past() { [ "$(record_frames)" -gt "$(awk -v f="$1" -v s="$2" -v r="$sound_rate" 'BEGIN { printf "%d", f + s * r }')" ]; }

@@ -24,14 +24,17 @@ Recording silence(double seconds)
     return recording;
 }
 
-// A struck tone: instant attack, exponential decay, panned by its two gains.
+// A struck bar: instant attack, a fundamental and a weaker upper partial that
+// dies faster, panned by its two gains.
 void strike(Recording& recording, double start, double hz, double amplitude, double decay, double leftGain = 1.0,
             double rightGain = 1.0)
 {
     const auto first = static_cast<std::size_t>(start * rate);
     for (std::size_t i = first; i < recording.frames(); ++i) {
         const double t = static_cast<double>(i - first) / rate;
-        const double x = amplitude * std::exp(-t / decay) * std::sin(2.0 * std::numbers::pi * hz * t);
+        const double x = amplitude / 1.3 *
+                         (std::exp(-t / decay) * std::sin(2.0 * std::numbers::pi * hz * t) +
+                          0.3 * std::exp(-t * 2.25 / decay) * std::sin(2.0 * std::numbers::pi * 2.756 * hz * t));
         recording.left[i] += static_cast<float>(x * leftGain);
         recording.right[i] += static_cast<float>(x * rightGain);
     }
@@ -119,7 +122,7 @@ TEST(SoundAnalysis, FindsTonesAfterSilenceWithTheirPitch)
     for (std::size_t k = 0; k < 3; ++k) {
         EXPECT_NEAR(onsets[k].time, times[k], 0.002) << k;
         EXPECT_NEAR(onsets[k].frequency, pitches[k], pitches[k] * 0.01) << k;
-        EXPECT_NEAR(onsets[k].peak, peaks[k], peaks[k] * 0.05) << k;
+        EXPECT_NEAR(onsets[k].peak, peaks[k], peaks[k] * 0.1) << k;
     }
 }
 
@@ -193,7 +196,12 @@ TEST(SoundAnalysis, TellsTheSidesApart)
     EXPECT_NEAR(onsets[1].rightRms / onsets[1].leftRms, 3.0, 0.05);
 
     Recording steady = silence(1.0);
-    strike(steady, 0.0, 1000.0, 0.5, 1e9, 1.0, 0.5);
+    for (std::size_t i = 0; i < steady.frames(); ++i) {
+        const auto x =
+            static_cast<float>(0.5 * std::sin(2.0 * std::numbers::pi * 1000.0 * static_cast<double>(i) / rate));
+        steady.left[i] = x;
+        steady.right[i] = x / 2;
+    }
     const Summary summary = summarize(steady);
     EXPECT_NEAR(summary.leftRms, 0.5 / std::sqrt(2.0), 0.001);
     EXPECT_NEAR(summary.rightRms, 0.25 / std::sqrt(2.0), 0.001);
@@ -206,6 +214,14 @@ TEST(SoundAnalysis, CountsSamplesAtFullScale)
     EXPECT_EQ(s16.frames(), 3u);
     EXPECT_EQ(s16.clipped, 2u);
     EXPECT_FLOAT_EQ(s16.right[0], 1.0f * 32767 / 32768);
+
+    const std::int32_t ints[] = {INT32_MAX, INT32_MIN, 1 << 30, -(1 << 29)};
+    std::vector<std::uint8_t> intBytes(sizeof ints);
+    std::memcpy(intBytes.data(), ints, sizeof ints);
+    const Recording s32 = decodeRaw(intBytes, SampleFormat::s32, rate, 2);
+    EXPECT_EQ(s32.clipped, 2u);
+    EXPECT_FLOAT_EQ(s32.left[1], 0.5f);
+    EXPECT_FLOAT_EQ(s32.right[1], -0.25f);
 
     const float floats[] = {0.5f, 1.0f, -1.5f, 0.999f, NAN, -0.25f, 0.1f};
     std::vector<std::uint8_t> bytes(sizeof floats);

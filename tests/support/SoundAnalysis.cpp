@@ -1,7 +1,7 @@
 // Recorded sound read and measured for the whole-program sound tests. Onsets
-// come from the peak level of short windows: a sound starts where the level
-// leaves silence, or where it jumps well above the last few windows (a struck
-// tone over the tail of the one before).
+// come from short windows: a sound starts where the level leaves silence, or
+// where the change between samples jumps well above the last few windows (a
+// struck tone over the tail of the one before).
 #include "tests/support/SoundAnalysis.h"
 
 #include <algorithm>
@@ -33,6 +33,12 @@ float sampleAt(const std::uint8_t* p, SampleFormat format, std::size_t& clipped)
         return static_cast<float>(value) / 32768.0f;
     }
     const std::uint32_t bits = read32(p);
+    if (format == SampleFormat::s32) {
+        const auto value = static_cast<std::int32_t>(bits);
+        if (value == INT32_MIN || value == INT32_MAX)
+            ++clipped;
+        return static_cast<float>(static_cast<double>(value) / 2147483648.0);
+    }
     float value;
     std::memcpy(&value, &bits, sizeof value);
     if (!std::isfinite(value) || std::fabs(value) >= 1.0f) {
@@ -117,10 +123,12 @@ Recording decodeWav(const std::vector<std::uint8_t>& bytes, std::string& error)
             const unsigned bits = read16(body + 14);
             if (tag == 1 && bits == 16)
                 format = SampleFormat::s16;
+            else if (tag == 1 && bits == 32)
+                format = SampleFormat::s32;
             else if (tag == 3 && bits == 32)
                 format = SampleFormat::f32;
             else {
-                error = "samples neither 16-bit PCM nor 32-bit float (format " + std::to_string(tag) + ", " +
+                error = "samples neither 16- or 32-bit PCM nor 32-bit float (format " + std::to_string(tag) + ", " +
                         std::to_string(bits) + " bits)";
                 return {};
             }
@@ -188,35 +196,58 @@ std::vector<Onset> findOnsets(const Recording& recording, const OnsetOptions& op
     const std::size_t window =
         std::max<std::size_t>(1, static_cast<std::size_t>(std::lround(options.window * recording.sampleRate)));
     const std::size_t windows = recording.frames() / window;
-    std::vector<double> level(windows);
+    // The change from one sample to the next, whose size grows with the
+    // frequency: it weighs the upper partials of a strike, which die fastest
+    // and so are renewed most plainly by the next strike even where its
+    // fundamental is no louder than the ring it falls on.
+    const auto edgeAt = [&recording](std::size_t i) {
+        if (i == 0)
+            return 0.0;
+        return std::max(std::fabs(static_cast<double>(recording.left[i]) - recording.left[i - 1]),
+                        std::fabs(static_cast<double>(recording.right[i]) - recording.right[i - 1]));
+    };
+    std::vector<double> level(windows), edge(windows);
     for (std::size_t w = 0; w < windows; ++w) {
-        float peak = 0.0f;
-        for (std::size_t i = w * window; i < (w + 1) * window; ++i)
-            peak = std::max({peak, std::fabs(recording.left[i]), std::fabs(recording.right[i])});
+        double peak = 0.0, change = 0.0;
+        for (std::size_t i = w * window; i < (w + 1) * window; ++i) {
+            peak = std::max({peak, std::fabs(static_cast<double>(recording.left[i])),
+                             std::fabs(static_cast<double>(recording.right[i]))});
+            change = std::max(change, edgeAt(i));
+        }
         level[w] = peak;
+        edge[w] = change;
     }
-    // A decaying tone falls from window to window; a strike over it, or a
-    // voice restarted, rises above the loudest of the few windows before.
-    // Comparing with the loudest, not the last, keeps the beating of two
-    // tones a few hertz apart from passing for strikes.
-    constexpr std::size_t lookBack = 3;
+    // A decaying tone changes less from window to window; a strike over it,
+    // or a voice restarted, rises above the most of the few windows before.
+    // Comparing with the most, not the last, keeps the beating of two tones a
+    // few hertz apart from passing for strikes.
+    const auto lookBack =
+        std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(options.lookBack / options.window - 1e-9)));
     std::vector<std::size_t> starts;
     double lastTime = -1e9;
     for (std::size_t w = 0; w < windows; ++w) {
         if (level[w] < options.threshold)
             continue;
-        double before = 0.0;
-        for (std::size_t b = w >= lookBack ? w - lookBack : 0; b < w; ++b)
-            before = std::max(before, level[b]);
-        const bool fromSilence = before < options.threshold;
-        if (!fromSilence && level[w] < options.rise * before)
+        double levelBefore = 0.0, edgeBefore = 0.0;
+        for (std::size_t b = w >= lookBack ? w - lookBack : 0; b < w; ++b) {
+            levelBefore = std::max(levelBefore, level[b]);
+            edgeBefore = std::max(edgeBefore, edge[b]);
+        }
+        const bool fromSilence = levelBefore < options.threshold;
+        if (!fromSilence && edge[w] < options.rise * edgeBefore)
             continue;
-        // The first sample of the window above what came before.
+        // The first sample of the window past what came before.
         std::size_t first = w * window;
-        const double floor = std::max(before, options.threshold);
-        while (first < (w + 1) * window &&
-               std::max(std::fabs(recording.left[first]), std::fabs(recording.right[first])) <= floor)
-            ++first;
+        if (fromSilence) {
+            while (first < (w + 1) * window &&
+                   std::max(std::fabs(recording.left[first]), std::fabs(recording.right[first])) < options.threshold)
+                ++first;
+        } else {
+            while (first < (w + 1) * window && edgeAt(first) <= edgeBefore)
+                ++first;
+            if (first == (w + 1) * window)
+                first = w * window;
+        }
         const double time = static_cast<double>(first) / recording.sampleRate;
         if (time - lastTime < options.minimumGap)
             continue;

@@ -1,9 +1,9 @@
 // Measures a recording for the whole-program sound tests and the sound
 // benchmarks:
 //
-//   sound_probe [--raw s16|f32 RATE CHANNELS] [--threshold LEVEL] [--rise RATIO] [--gap SECONDS] FILE
+//   sound_probe [--raw s16|s32|f32 RATE CHANNELS] [--threshold LEVEL] [--rise RATIO] [--gap SECONDS] FILE
 //
-// FILE is a WAV file (16-bit PCM or 32-bit float), or with --raw headerless
+// FILE is a WAV file (16- or 32-bit PCM, or 32-bit float), or with --raw headerless
 // interleaved samples (what SDL's disk driver writes). Prints one fact a line,
 // for awk:
 //
@@ -21,8 +21,8 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: sound_probe [--raw s16|f32 RATE CHANNELS] [--threshold LEVEL] [--rise RATIO] "
-                         "[--gap SECONDS] FILE\n");
+    std::fprintf(stderr, "usage: sound_probe [--raw s16|s32|f32 RATE CHANNELS] [--threshold LEVEL] [--rise RATIO] "
+                         "[--window SECONDS] [--gap SECONDS] FILE\n");
     return 2;
 }
 
@@ -49,9 +49,9 @@ int main(int argc, char** argv)
         if (word == "--raw" && left >= 3) {
             raw = true;
             const std::string name = argv[++i];
-            if (name != "s16" && name != "f32")
+            if (name != "s16" && name != "s32" && name != "f32")
                 return usage();
-            format = name == "s16" ? SampleFormat::s16 : SampleFormat::f32;
+            format = name == "s16" ? SampleFormat::s16 : name == "s32" ? SampleFormat::s32 : SampleFormat::f32;
             if (!number(argv[++i], rate) || !number(argv[++i], channels))
                 return usage();
         } else if (word == "--threshold" && left >= 1) {
@@ -59,6 +59,9 @@ int main(int argc, char** argv)
                 return usage();
         } else if (word == "--rise" && left >= 1) {
             if (!number(argv[++i], options.rise))
+                return usage();
+        } else if (word == "--window" && left >= 1) {
+            if (!number(argv[++i], options.window) || options.window <= 0.0)
                 return usage();
         } else if (word == "--gap" && left >= 1) {
             if (!number(argv[++i], options.minimumGap))
