@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The toy's options under Wine: --help prints the usage and ends with 0, a
-# wrong option says so and ends with 2, both before any window is made;
+# wrong option says so and ends with 2, both before any window is made (the
+# usage in a message box where the toy has no output and no console);
 # --mute opens no sound device at all (ALSA's file, made when its device
 # opens, never appears); --no-speech plays the tones but asks for no names.
 source "$(dirname "$0")/win32_sound_lib.sh"
@@ -24,6 +25,25 @@ wait_exit 60
 grep -q -F 'zindle: unknown option "--loud"' <<<"$(lines stderr.log)" || fail "the wrong option was not named: $(lines stderr.log)"
 [ -s "$work/stdout.log" ] && fail "a wrong option printed on standard output"
 made_window && fail "a wrong option made a window"
+
+# Started with no output of its own and no console, as from the desktop:
+# the usage in a message box, and the same exit code. (Wine itself needs
+# standard error open: with it closed Wine's own connection takes its place.)
+# The box's text spans lines; the window's own facts come first.
+box_text() { inspect_window Zindle; }
+box_shown() { grep -q -- "$1" <<<"$(box_text)"; }
+(cd "$folder" && exec wine ./zindle.exe --help </dev/null >&- 2>"$work/stderr.log") &
+toy_pid=$!
+wait_for 60 box_shown "--no-speech" || fail "--help without a console showed no usage in a message box: $(box_text)"
+# Return reaches the box once it has the focus.
+dismissed() {
+  xdotool key Return
+  sleep 0.2
+  ! toy_running
+}
+wait_for 60 dismissed || fail "the message box stayed after Return"
+wait_exit 60
+[ "$exit_code" = 0 ] || fail "--help in a message box ended with $exit_code"
 
 start_toy_with "$folder" "${capture_env[@]}" -- --language=@
 wait_exit 60
