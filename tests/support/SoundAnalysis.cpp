@@ -264,6 +264,10 @@ std::vector<Onset> findOnsets(const Recording& recording, const OnsetOptions& op
         for (std::size_t i = first; i < last; ++i)
             onset.peak = std::max({onset.peak, std::fabs(static_cast<double>(recording.left[i])),
                                    std::fabs(static_cast<double>(recording.right[i]))});
+        // A lone sample over the threshold in a window, followed by nothing
+        // (a recorder's glitch), is no sound.
+        if (onset.peak < options.threshold)
+            continue;
         onset.leftRms = rms(recording.left, first, last);
         onset.rightRms = rms(recording.right, first, last);
         // Skip the attack, whose click spreads over every frequency.
