@@ -24,6 +24,8 @@ struct AudioPlayer::Shared {
     std::atomic<bool> stopping{false};
     // Callbacks inside the source right now.
     std::atomic<int> rendering{0};
+    // Callbacks so far: a device that stops asking is as good as lost.
+    std::atomic<std::uint64_t> callbacks{0};
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -54,6 +56,7 @@ void SDLCALL fill(void* userdata, Uint8* stream, int length)
     else
         std::fill(samples, samples + 2 * frames, 0.0f);
     shared->rendering.fetch_sub(1);
+    shared->callbacks.fetch_add(1, std::memory_order_relaxed);
 }
 
 class Session {
@@ -70,9 +73,9 @@ public:
                     break;
                 continue;
             }
-            if (shared.waitForStop(std::chrono::milliseconds(250)))
+            if (shared.waitForStop(checkPeriod))
                 break;
-            if (SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED) {
+            if (deviceGone()) {
                 shared.report("sound device lost; looking for it again");
                 lost = true;
                 close();
@@ -82,6 +85,22 @@ public:
     }
 
 private:
+    static constexpr std::chrono::milliseconds checkPeriod{250};
+    // A device that asked for nothing this long, where it asks every 11 ms.
+    static constexpr int quietChecks = 4;
+
+    // SDL says so where the driver notices (ALSA, PulseAudio); PipeWire's
+    // stream just stops asking when its server goes away.
+    bool deviceGone()
+    {
+        if (SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED)
+            return true;
+        const std::uint64_t count = shared.callbacks.load(std::memory_order_relaxed);
+        quiet = count == lastCount ? quiet + 1 : 0;
+        lastCount = count;
+        return quiet >= quietChecks;
+    }
+
     bool open()
     {
         if (!subsystem) {
@@ -106,6 +125,8 @@ private:
         if (device == 0)
             return fail(SDL_GetError());
         shared.rate.store(obtained.freq);
+        lastCount = shared.callbacks.load(std::memory_order_relaxed);
+        quiet = 0;
         if (silent || lost)
             shared.report(std::string("sound back on ") + SDL_GetCurrentAudioDriver());
         silent = false;
@@ -139,6 +160,8 @@ private:
     // An outage was reported: no device from the start, or the device lost.
     bool silent = false;
     bool lost = false;
+    std::uint64_t lastCount = 0;
+    int quiet = 0;
 };
 
 } // namespace
