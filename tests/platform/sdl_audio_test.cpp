@@ -12,11 +12,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -286,4 +288,61 @@ TEST(SdlAudio, ServerThatNeverAnswersDelaysNeitherStartNorExit)
         },
         ::testing::ExitedWithCode(0), "start 1 stuck 1 stop 1");
     close(server);
+}
+
+// A device that stops taking samples: the disk driver writing into a pipe
+// nobody reads for a while. It is given up, and opened again once it takes
+// samples again.
+TEST(SdlAudio, DeviceThatStopsAskingIsLostAndFoundAgain)
+{
+    PrivateSoundEnvironment environment;
+    const std::string pipe = environment.folder + "/pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EnvironmentOverride driver("SDL_AUDIODRIVER", "disk");
+    EnvironmentOverride output("SDL_DISKAUDIOFILE", pipe.c_str());
+    EnvironmentOverride delay("SDL_DISKAUDIODELAY", "1");
+    std::atomic<bool> reading{true};
+    std::atomic<bool> ended{false};
+    // Reads whatever is written, through every opening of the pipe, except
+    // while `reading` is false.
+    std::thread reader([&] {
+        while (!ended.load()) {
+            const int fd = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+            char buffer[65536];
+            bool writerSeen = false;
+            while (!ended.load()) {
+                if (!reading.load()) {
+                    std::this_thread::sleep_for(5ms);
+                    continue;
+                }
+                const ssize_t got = read(fd, buffer, sizeof buffer);
+                if (got > 0)
+                    writerSeen = true;
+                else if (got == 0 && writerSeen)
+                    break; // the writer closed: open again for the next one
+                else
+                    std::this_thread::sleep_for(1ms);
+            }
+            close(fd);
+        }
+    });
+    PatternSource source;
+    Reports reports;
+    {
+        AudioPlayer player(source, reports.collector());
+        EXPECT_TRUE(waitFor([&source] { return source.calls.load() >= 10; }, 20s));
+        reading = false;
+        EXPECT_TRUE(waitFor([&reports] { return !reports.all().empty(); }, 10s));
+        reading = true;
+        EXPECT_TRUE(waitFor([&reports] { return reports.all().size() >= 2; }, 10s));
+        const int calls = source.calls.load();
+        EXPECT_TRUE(waitFor([&source, calls] { return source.calls.load() >= calls + 10; }, 10s));
+        player.stop();
+    }
+    ended = true;
+    reader.join();
+    const std::vector<std::string> lines = reports.all();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "sound device lost; looking for it again");
+    EXPECT_EQ(lines[1], "sound back on disk");
 }
