@@ -6,7 +6,8 @@ set -euo pipefail
 
 runtime=(cmake g++ make pkg-config libsdl2-dev libjpeg62-turbo-dev libpng-dev libgl-dev libglu1-mesa-dev
          libgl1-mesa-dri libcairo2-dev libpango1.0-dev libfontconfig-dev libx11-dev libxrandr-dev
-         libwayland-dev fonts-dejavu-core fonts-liberation2 xfonts-base)
+         libwayland-dev fonts-dejavu-core fonts-liberation2 xfonts-base
+         libespeak-ng-dev libespeak-ng1 espeak-ng-data)
 testing=(libgtest-dev zlib1g-dev libgif-dev xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick
          xserver-xorg-core xserver-xorg-video-dummy clang-format clang libclang-rt-14-dev fonts-urw-base35
          dbus mutter xfwm4 xfce4-panel openbox tint2 wmctrl xterm dbus-x11 dbus-daemon

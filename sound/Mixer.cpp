@@ -109,16 +109,24 @@ void Mixer::render(float* samples, int frames, int sampleRate, std::int64_t coun
 
     // Where in this buffer each landing starts; before it means at once.
     const double perSecond = static_cast<double>(rate);
+    int current = 0;
     for (int k = 0; k < scheduled; ++k) {
         const Landing& landing = schedule[k];
         const double ahead = static_cast<double>(landing.counter - counter) /
                                  static_cast<double>(std::max<std::int64_t>(landing.frequency, 1)) +
                              schedulingDelay;
+        if (ahead < -stalest) {
+            ++landingsDropped;
+            continue;
+        }
         double frame = std::round(ahead * perSecond) - static_cast<double>(latencyFrames());
         if (!(frame > 0.0) || ahead > furthestAhead + schedulingDelay)
             frame = 0.0;
-        startFrame[k] = static_cast<std::int64_t>(std::min(frame, 1e12));
+        schedule[current] = landing;
+        startFrame[current] = static_cast<std::int64_t>(std::min(frame, 1e12));
+        ++current;
     }
+    scheduled = current;
 
     int done = 0;
     while (done < frames) {

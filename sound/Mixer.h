@@ -10,7 +10,8 @@
 // buffer (up to a buffer, 5-11 ms): 25 ms covers it at the frame rates that
 // matter, so the strikes keep the motion's own spacing, and it stays inside
 // the budget of 40 ms from the motion to the speaker together with the
-// device's own 7-35 ms. A landing found later than that plays at once.
+// device's own 7-35 ms. A landing found later than that plays at once, one
+// found much later not at all.
 #pragma once
 
 #include "sound/Limiter.h"
@@ -41,6 +42,10 @@ public:
     // Landings further ahead than this are taken for a counter gone astray and
     // played at once rather than held.
     static constexpr double furthestAhead = 0.5;
+    // Landings found later than this are dropped (and counted): the device
+    // started or resumed long after them, or the game stalled, and a burst of
+    // old strikes would belong to nothing the child sees.
+    static constexpr double stalest = 0.25;
     static constexpr int scheduleCapacity = 256;
 
     explicit Mixer(int voiceCap = defaultVoiceCap);
@@ -51,7 +56,7 @@ public:
     void render(float* samples, int frames, int sampleRate, std::int64_t counter);
 
     // Strikes dropped by the voice cap, and landings dropped for want of room
-    // in the schedule.
+    // in the schedule or for being too old.
     std::uint64_t droppedStrikes() const { return strikesDropped; }
     std::uint64_t droppedLandings() const { return landingsDropped; }
     int activeVoices() const;

@@ -70,6 +70,15 @@ TEST(MixerTiming, ALateLandingPlaysAtOnce)
     listening::render(mixer, recording, 0.1);
     EXPECT_EQ(recording.firstSound(), mixer.latencyFrames());
 
+    // Found a second late (a device that started late, a stalled game):
+    // dropped, and counted.
+    sound::Mixer stale;
+    stale.landing(landingAt(10, 7.0, -listening::ticks));
+    Recording nothing;
+    listening::render(stale, nothing, 0.1);
+    EXPECT_EQ(nothing.firstSound(), -1);
+    EXPECT_EQ(stale.droppedLandings(), 1u);
+
     // A counter far ahead of the buffer's (a clock gone astray) is not held.
     sound::Mixer astray;
     astray.landing(landingAt(10, 7.0, 3600 * listening::ticks));
@@ -200,8 +209,8 @@ TEST(MixerCrowd, FortyAtOnceNeverClipAndStayWithinTwiceOneLanding)
 TEST(MixerVoices, AFullSetGivesUpItsQuietest)
 {
     sound::Mixer mixer(4);
-    // Stamped long ago: each starts with the next buffer.
-    constexpr std::int64_t past = -listening::ticks;
+    // Stamped a little late: each starts with the next buffer.
+    constexpr std::int64_t past = -100000;
     mixer.landing(landingAt(0, 7.0, past));
     mixer.landing(landingAt(1, 5.0, past));
     mixer.landing(landingAt(2, 3.0, past));
