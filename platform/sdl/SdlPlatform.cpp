@@ -4,9 +4,11 @@
 
 #include "platform/Status.h"
 #include "platform/cairo/DrawingStartup.h"
+#include "platform/espeak/EspeakSpeech.h"
 #include "platform/posix/Memory.h"
 #include "platform/posix/SessionBus.h"
 #include "platform/posix/Signals.h"
+#include "platform/sdl/AudioPlayer.h"
 #include "platform/sdl/MessageQueue.h"
 #include "platform/sdl/SdlCrashGuard.h"
 #include "platform/sdl/SdlWindows.h"
@@ -84,6 +86,9 @@ SdlPlatform::SdlPlatform() : queue(std::make_unique<MessageQueue>()), windows(st
 
 SdlPlatform::~SdlPlatform()
 {
+    // Before the rest goes: the threads reach the source and the sink.
+    SdlPlatform::stopSpeech();
+    SdlPlatform::stopAudio();
     if (videoStarted) {
         // The application the procedure reaches may be gone by now.
         windows->forgetProcedure();

@@ -1,6 +1,6 @@
 // The platform on SDL2: display mode, window, GL context, events turned into
 // window messages with Windows virtual-key codes, message boxes and the
-// counter. The header names no SDL type; everything SDL stays in the .cpp files.
+// counter, sound out and speech. The header names no SDL type; everything SDL stays in the .cpp files.
 #pragma once
 
 #include "platform/Platform.h"
@@ -11,6 +11,8 @@
 
 namespace platform {
 
+class AudioPlayer;
+class EspeakSpeech;
 class MessageQueue;
 class SdlWindows;
 
@@ -84,6 +86,8 @@ private:
     FullScreenMode fullScreenMode;
     std::unique_ptr<MessageQueue> queue;
     std::unique_ptr<SdlWindows> windows;
+    std::unique_ptr<AudioPlayer> audio;
+    std::unique_ptr<EspeakSpeech> speech;
 };
 
 } // namespace platform

@@ -11,6 +11,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/toy_lib.sh"
 trap 'explain_exit $? "$BASH_COMMAND"; sound_cleanup; cleanup' EXIT
 sound_isolate
 
+# The toy's window by its class: with speech and a sound server, its title
+# property has been seen written as UTF8_STRING (the process's character
+# locale changed before the window was made), which xdotool's name search
+# does not read.
+toy_window() { first_line xdotool search --classname '^zindle$' 2>/dev/null; }
+
 probe="$binary_dir/tests/sound_probe"
 [ -x "$probe" ] || fail "no sound probe at $probe"
 
@@ -80,17 +86,23 @@ check_tones() {
   [ "$count" -ge 12 ] || fail "$count onsets after ${1}s, not twelve tones: $(cat "$work/measure.txt")"
   tail -n 12 "$work/tones.txt" >"$work/twelve.txt"
   tones_start=$(awk 'NR == 1 { print $1 }' "$work/twelve.txt")
+  # Each tone's time against the motion's, after the twelve are set as a
+  # whole against the motion (by the median gap), so that one late tone does
+  # not shift all the others.
+  local offset
+  offset=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" |
+    awk 'NR == 1 { start = $2 } { print ($2 - start) - $1 }' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
   local report
-  report=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" | awk -v side="$2" -v tolerance="$3" '
+  report=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" | awk -v side="$2" -v tolerance="$3" -v offset="$offset" '
     NR == 1 { start = $2; pitch = $6; first = $3 }
     {
-      late = ($2 - start) - $1
+      late = ($2 - start) - $1 - offset
       if (late < 0) late = -late
       if (late > worst) worst = late
       if ($6 < pitch * 0.97 || $6 > pitch * 1.03) bad = bad "\npitch of tone " NR ": " $6 " Hz, not " pitch
       if (side == "left" && $4 < 1.5 * $5) bad = bad "\ntone " NR " not on the left"
       if (side == "right" && $5 < 1.5 * $4) bad = bad "\ntone " NR " not on the right"
-      if (NR > 1 && $3 > previous * 1.1) bad = bad "\ntone " NR " louder than the one before"
+      if (NR > 1 && $3 > previous * 1.2) bad = bad "\ntone " NR " louder than the one before"
       previous = $3
       last = $3
     }

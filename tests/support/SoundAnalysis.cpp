@@ -169,7 +169,7 @@ double dominantFrequency(const Recording& recording, std::size_t first, std::siz
             0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(count - 1));
         windowed[i] = hann * (static_cast<double>(recording.left[first + i]) + recording.right[first + i]);
     }
-    const double top = std::min(5000.0, recording.sampleRate / 2.0 - 1.0);
+    const double top = std::min(12000.0, recording.sampleRate / 2.0 - 1.0);
     // Coarse, then fine around the best coarse step.
     double best = 0.0, bestPower = -1.0;
     for (double hz = 40.0; hz <= top; hz += 4.0) {
@@ -264,6 +264,10 @@ std::vector<Onset> findOnsets(const Recording& recording, const OnsetOptions& op
         for (std::size_t i = first; i < last; ++i)
             onset.peak = std::max({onset.peak, std::fabs(static_cast<double>(recording.left[i])),
                                    std::fabs(static_cast<double>(recording.right[i]))});
+        // A lone sample over the threshold in a window, followed by nothing
+        // (a recorder's glitch), is no sound.
+        if (onset.peak < options.threshold)
+            continue;
         onset.leftRms = rms(recording.left, first, last);
         onset.rightRms = rms(recording.right, first, last);
         // Skip the attack, whose click spreads over every frequency.

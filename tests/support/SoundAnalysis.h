@@ -64,7 +64,7 @@ struct Onset {
 
 std::vector<Onset> findOnsets(const Recording& recording, const OnsetOptions& options = {});
 
-// The strongest frequency between 40 Hz and 5 kHz of the stereo sum over
+// The strongest frequency between 40 Hz and 12 kHz of the stereo sum over
 // [first, first + count) frames, to about 1 Hz.
 double dominantFrequency(const Recording& recording, std::size_t first, std::size_t count);
 
