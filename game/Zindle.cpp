@@ -102,21 +102,44 @@ void Zindle::drawFrame(double totalSeconds, double frameSeconds)
     // The motions advance in fixed steps whatever the frame rate (see
     // FixedStep); each cube is drawn part-way through its last step (see
     // InBetween), so that it moves on every frame at any refresh rate.
+    // All steps run before anything is drawn, so that the landings reach the
+    // sound board at the frame's moment, not after the drawing of the cubes
+    // before theirs.
     const int steps = motionSteps.advance(frameSeconds);
     const double fraction = motionSteps.fraction();
     for (int i = 0; i < blockCount; ++i) {
         for (int step = 0; step < steps; ++step) {
             drawn[i].stepFrom(motions[i]);
             motions[i].update(FixedStep::step);
+            if (motions[i].landed && sound != nullptr)
+                sound->landing(i, landingSecondsAgo(steps, step, motions[i].landingFraction), motions[i].landingSpeed);
         }
         if (steps > 0)
             drawn[i].stepTo(motions[i]);
+    }
+    for (int i = 0; i < blockCount; ++i) {
         drawn[i].applyTo(blocks[i].get(), fraction);
         renderPlaced(*blocks[i]);
     }
 
     if (totalSeconds < noteSeconds)
         renderPlaced(*exitNote);
+}
+
+// How long ago, from the frame's moment, a landing at `within` (0 to 1) of the
+// step `step` of this frame's `steps` happened: that step ended the later
+// steps and the pending time before now.
+//
+// The sound is timed to the motion, not to the drawing, which runs one step
+// behind it (see InBetween): the drawn cube meets its rest depth one step
+// after the motion did. The step is not added back: the tone reaches the ear
+// after the board's scheduling delay and the device's own latency anyway,
+// 30 ms and more after the motion, so it already follows the picture (which
+// the display shows a frame late too) rather than running ahead of it, and a
+// step more would take it past what the ear accepts as the same moment.
+double Zindle::landingSecondsAgo(int steps, int step, double within) const
+{
+    return motionSteps.pending + FixedStep::step * (static_cast<double>(steps - 1 - step) + (1.0 - within));
 }
 
 void Zindle::launch(int index)
@@ -143,6 +166,10 @@ void Zindle::keyDown(int virtualKey)
         if (blocks[i]->keyCode == virtualKey) {
             launch(i);
             matched = true;
+            // Only a key's own cube says its name; the space bar and the
+            // fallback throw stay wordless.
+            if (sound != nullptr)
+                sound->say(i);
         }
     }
     if (!matched)

@@ -12,6 +12,7 @@
 #include "scene/Cubbit.h"
 #include "scene/DirectionalLight.h"
 #include "scene/TextureNote.h"
+#include "sound/SoundBoard.h"
 
 #include <array>
 #include <cstdint>
@@ -46,6 +47,11 @@ public:
     static const std::array<const char16_t*, blockCount> characters;
     static const std::array<std::int32_t, blockCount> keyCodes;
 
+    // Where the landings and names go, set by the entry point before run();
+    // none: the toy is silent.
+    sound::SoundBoard* sound = nullptr;
+
 private:
     void launch(int index);
+    double landingSecondsAgo(int steps, int step, double within) const;
 };

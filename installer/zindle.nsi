@@ -64,6 +64,9 @@ Section "Zindle"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Zindle.lnk" "$INSTDIR\zindle.exe" "" "$INSTDIR\zindle.exe" 0 \
     SW_SHOWNORMAL "" "A keyboard toy for small children"
+  ; The same toy without any sound, for a quiet room.
+  CreateShortcut "$SMPROGRAMS\Zindle (silent).lnk" "$INSTDIR\zindle.exe" "--mute" "$INSTDIR\zindle.exe" 0 \
+    SW_SHOWNORMAL "" "A keyboard toy for small children, without sound"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\zindle.exe,0"
@@ -85,6 +88,7 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext current
   Delete "$SMPROGRAMS\Zindle.lnk"
+  Delete "$SMPROGRAMS\Zindle (silent).lnk"
   Delete "$INSTDIR\zindle.exe"
   Delete "$INSTDIR\wumbly.jpg"
   Delete "$INSTDIR\LICENSE"

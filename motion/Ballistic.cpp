@@ -32,6 +32,15 @@ void turn(float& angle, float rate, double dt)
     angle = stored;
 }
 
+// Where, from 0 to 1, a path from `from` to `to` passes the rest depth.
+double crossing(double from, double to)
+{
+    if (!(to > from))
+        return 0.0;
+    const double fraction = (Ballistic::restDepth - from) / (to - from);
+    return fraction < 0.0 ? 0.0 : (fraction > 1.0 ? 1.0 : fraction);
+}
+
 float drawRate()
 {
     return static_cast<float>(static_cast<double>(std::rand() % 10) / 10.0);
@@ -55,6 +64,7 @@ Ballistic::Ballistic()
 bool Ballistic::update(double dt)
 {
     elapsed += dt;
+    landed = false;
 
     turn(rotation.x, spin.x, dt);
     turn(rotation.y, spin.y, dt);
@@ -64,9 +74,13 @@ bool Ballistic::update(double dt)
         idleTime = 0.0;
 
         const double t = elapsed;
+        const double before = depth;
         depth = depth - (t * speed - t * (t * pull));
 
         if (depth > restDepth) {
+            landed = true;
+            landingFraction = crossing(before, depth);
+            landingSpeed = speed;
             // The speed keeps single precision from bounce to bounce, so the
             // flights follow the same float sequence on every machine.
             speed = static_cast<float>(speed * bounceKeep);

@@ -21,6 +21,15 @@ public:
     Vector4 spin{0.0f, 0.0f, 0.0f, 0.0f};
     Vector4 rotation{0.0f, 0.0f, 0.0f, 0.0f};
 
+    // Whether the last update() ended in a bounce: the block came back down
+    // through its rest depth. Then landingFraction says where within that
+    // update's dt it crossed (0 to 1, the depth's path taken as straight
+    // within the update) and landingSpeed the flight's speed before the
+    // bounce cut it. The last bounce, where the block comes to rest, counts.
+    bool landed = false;
+    double landingFraction = 0.0;
+    double landingSpeed = 0.0;
+
     static constexpr double restDepth = 50.0;
     static constexpr double pull = 7.8;
     static constexpr double bounceKeep = 0.8;

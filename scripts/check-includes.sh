@@ -33,9 +33,9 @@ forbid() {
   done < <(find "$folder" "${depth[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
 }
 
-linux_libraries='SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|glib\.h|X11/.*|wayland-.*|jpeglib\.h|png\.h|gif_lib\.h'
+linux_libraries='SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|glib\.h|X11/.*|wayland-.*|jpeglib\.h|png\.h|gif_lib\.h|espeak-ng/.*'
 libraries="$linux_libraries|windows\.h|gdiplus\.h"
-backends='platform/(picture|cairo|sdl|x11|wayland|posix|win32|gdiplus)/.*'
+backends='platform/(picture|cairo|sdl|x11|wayland|posix|win32|gdiplus|espeak)/.*'
 
 # The program: interfaces only. The entry function alone names the backend.
 for folder in app game scene gl motion sound util; do
@@ -74,6 +74,10 @@ forbid platform/win32 'SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|X11/.*|w
 forbid platform/win32 'gdiplus\.h|platform/gdiplus/.*' \
   "the Win32 backend draws through the drawing interfaces and starts GDI+ through the drawing part" \
   '^platform/win32/(Win32Platform\.cpp|standin/.*)$'
+forbid platform/espeak 'SDL[^/]*\.h|cairo[^/]*\.h|pango/.*|fontconfig/.*|glib\.h|X11/.*|wayland-.*|jpeglib\.h|png\.h|windows\.h|gdiplus\.h|GL/.*|platform/(picture|cairo|sdl|x11|wayland|posix|win32|gdiplus)/.*' \
+  "the speech part knows espeak-ng's header only"
+forbid platform/sdl 'espeak-ng/.*|platform/espeak/EspeakLibrary\.h' \
+  "the SDL backend speaks through the speech part, which alone knows espeak-ng"
 forbid platform/sdl 'cairo[^/]*\.h|pango/.*|fontconfig/.*|windows\.h|gdiplus\.h' \
   "the SDL backend draws through the drawing interfaces"
 

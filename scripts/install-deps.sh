@@ -6,13 +6,15 @@ set -euo pipefail
 
 runtime=(cmake g++ make pkg-config libsdl2-dev libjpeg62-turbo-dev libpng-dev libgl-dev libglu1-mesa-dev
          libgl1-mesa-dri libcairo2-dev libpango1.0-dev libfontconfig-dev libx11-dev libxrandr-dev
-         libwayland-dev fonts-dejavu-core fonts-liberation2 xfonts-base)
+         libwayland-dev fonts-dejavu-core fonts-liberation2 xfonts-base
+         libespeak-ng-dev libespeak-ng1 espeak-ng-data)
 testing=(libgtest-dev zlib1g-dev libgif-dev xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick
          xserver-xorg-core xserver-xorg-video-dummy clang-format clang libclang-rt-14-dev fonts-urw-base35
          dbus mutter xfwm4 xfce4-panel openbox tint2 wmctrl xterm dbus-x11 dbus-daemon
          weston xwayland python3-gi gir1.2-glib-2.0 pipewire wireplumber
          gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-         build-essential debhelper lintian desktop-file-utils appstream)
+         build-essential debhelper lintian desktop-file-utils appstream
+         pipewire-pulse pulseaudio-utils)
 # The Windows build: mingw-w64 cross compilers, the picture libraries' Debian
 # sources unpacked with dpkg-source, Wine to run its tests, NSIS for the installer.
 windows=(cmake make dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64

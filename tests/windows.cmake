@@ -37,6 +37,9 @@ windows_suite(app SOURCES ${app_sources} LIBRARIES zindle_app)
 # The game's fixed steps; its other suites (the in-between frames included)
 # draw the scene on a GL context of the Linux test support.
 windows_suite(game SOURCES game/fixedstep_test.cpp LIBRARIES zindle_game)
+# The mix, rendered without a device.
+file(GLOB sound_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/sound/*_test.cpp)
+windows_suite(sound SOURCES ${sound_sources} LIBRARIES zindle_sound)
 if(picture_sources)
   windows_suite(picture SOURCES ${picture_sources} LIBRARIES zindle_picture zindle_picture_writer)
 endif()

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cwchar>
+#include <mutex>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -14,6 +15,8 @@ namespace {
 // traces every key-down and must allocate nothing while it runs.
 wchar_t wideLine[debugTraceCapacity];
 char utf8Line[debugTraceCapacity * 4 + 2];
+// The sound and speech threads trace too: one line at a time through the buffers.
+std::mutex lineInUse;
 
 std::size_t appendUtf8(char* out, char32_t c)
 {
@@ -45,6 +48,7 @@ std::size_t appendUtf8(char* out, char32_t c)
 
 void DebugTrace(const wchar_t* format, ...)
 {
+    const std::lock_guard<std::mutex> hold(lineInUse);
     va_list arguments;
     va_start(arguments, format);
     int written = std::vswprintf(wideLine, debugTraceCapacity, format, arguments);

@@ -54,7 +54,8 @@ void SdlPlatform::waitMessage(double seconds)
     const std::uint64_t start = SDL_GetPerformanceCounter();
     const std::uint64_t deadline = forever ? UINT64_MAX : start + static_cast<std::uint64_t>(seconds * frequency);
     for (;;) {
-        if (!queue->empty() || signals::closeRequestPending())
+        // The quit message waits too: peekMessage would take it now.
+        if (!queue->empty() || queue->quitWaiting() || signals::closeRequestPending())
             return;
         const std::uint64_t counter = SDL_GetPerformanceCounter();
         if (counter >= deadline)

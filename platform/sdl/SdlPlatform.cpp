@@ -5,9 +5,11 @@
 
 #include "platform/Status.h"
 #include "platform/cairo/DrawingStartup.h"
+#include "platform/espeak/EspeakSpeech.h"
 #include "platform/posix/Memory.h"
 #include "platform/posix/SessionBus.h"
 #include "platform/posix/Signals.h"
+#include "platform/sdl/AudioPlayer.h"
 #include "platform/sdl/MessageQueue.h"
 #include "platform/sdl/SdlDisplayMode.h"
 #include "platform/sdl/SdlKeeper.h"
@@ -84,6 +86,9 @@ SdlPlatform::SdlPlatform()
 
 SdlPlatform::~SdlPlatform()
 {
+    // Before the rest goes: the threads reach the source and the sink.
+    SdlPlatform::stopSpeech();
+    SdlPlatform::stopAudio();
     if (videoStarted) {
         // The application the procedure reaches may be gone by now.
         windows->forgetProcedure();

@@ -1,5 +1,6 @@
 // The platform on SDL2: display mode, window, GL context, events turned into
 // window messages with Windows virtual-key codes, message boxes, the counter,
+// sound out and speech (SdlAudio.cpp, SdlSpeech.cpp),
 // and the full-screen window's hold, kept with the help of the keeper chosen
 // for the driver SDL runs on. Each concern has its file (SdlWindow.cpp,
 // SdlGLContext.cpp, SdlDisplayMode.cpp, SdlMessages.cpp, SdlMessageBox.cpp,
@@ -15,6 +16,8 @@
 
 namespace platform {
 
+class AudioPlayer;
+class EspeakSpeech;
 class MessageQueue;
 class SdlKeeper;
 class SdlWindows;
@@ -95,6 +98,8 @@ private:
     std::unique_ptr<SdlWindows> windows;
     // Chosen once SDL has started; keeps nothing before.
     std::unique_ptr<SdlKeeper> keeper;
+    std::unique_ptr<AudioPlayer> audio;
+    std::unique_ptr<EspeakSpeech> speech;
 };
 
 } // namespace platform

@@ -14,7 +14,11 @@ namespace platform {
 
 namespace win32 {
 struct BackendState;
-}
+class Worker;
+struct WorkerStop {
+    void operator()(Worker* worker) const;
+};
+} // namespace win32
 
 class Win32Platform : public Platform {
 public:
@@ -66,6 +70,10 @@ public:
 
 private:
     std::unique_ptr<win32::BackendState> state;
+    // The threads that play sound and make speech (Win32Audio.cpp, Win32Speech.cpp);
+    // declared last, so they stop first.
+    std::unique_ptr<win32::Worker, win32::WorkerStop> audio;
+    std::unique_ptr<win32::Worker, win32::WorkerStop> speech;
 };
 
 } // namespace platform

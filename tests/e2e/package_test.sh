@@ -68,8 +68,8 @@ grep -q '<launchable type="desktop-id">zindle.desktop</launchable>' "$metainfo" 
   fail "the AppStream data does not launch the desktop entry"
 
 # Started the way the menu starts it.
-exec_line=$(sed -n 's/^Exec=//p' "$entry")
-work_dir=$(sed -n 's/^Path=//p' "$entry")
+exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/s/^Exec=//p' "$entry")
+work_dir=$(sed -n '/^\[Desktop Entry\]/,/^\[/s/^Path=//p' "$entry")
 [ -x "$exec_line" ] || fail "Exec=$exec_line is not one installed program"
 toy=$exec_line
 start_x 1024 768

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Windows installer and portable zip, under Wine in a fresh prefix of their
 # own: the program's resources (icons, version, manifest) as Windows reads
-# them, a silent install for the current user, the Start menu shortcut, the
-# Apps & features entry, and an uninstall that leaves the prefix as it found
-# it. A second round installs elsewhere (/D=) and checks that the uninstaller
-# keeps a file of the user's own.
+# them, a silent install for the current user, the Start menu shortcuts (one
+# of them playing without sound), the Apps & features entry, and an uninstall
+# that leaves the prefix as it found it. A second round installs elsewhere
+# (/D=) and checks that the uninstaller keeps a file of the user's own.
 #
 # Usage: installer_test.sh [ZINDLE_EXE]
 # Packs ZINDLE_EXE, or the build's own zindle.exe (in $ZINDLE_BINARY_DIR, by
@@ -152,6 +152,12 @@ link="$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Zindle.lnk"
 shortcut=$(run "$probe" shortcut "$link") || fail "the shortcut cannot be read"
 for line in "target=$folder\\zindle.exe" "folder=$folder" "arguments=" "icon=$folder\\zindle.exe,0"; do
   [[ $'\n'$shortcut$'\n' == *$'\n'"$line"$'\n'* ]] || fail "the shortcut lacks $line: $shortcut"
+done
+silent_link="$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Zindle (silent).lnk"
+[ -f "$(unix_path "$silent_link")" ] || fail "no shortcut $silent_link"
+shortcut=$(run "$probe" shortcut "$silent_link") || fail "the silent shortcut cannot be read"
+for line in "target=$folder\\zindle.exe" "folder=$folder" "arguments=--mute" "icon=$folder\\zindle.exe,0"; do
+  [[ $'\n'$shortcut$'\n' == *$'\n'"$line"$'\n'* ]] || fail "the silent shortcut lacks $line: $shortcut"
 done
 if [ -z "$real_exe" ]; then
   # Started from elsewhere, as the Start menu starts it: the stand-in writes

@@ -1,0 +1,118 @@
+# Shared by the toy's whole-program sound tests: each runs in private
+# namespaces (its own /tmp, network and process ids, the sound cards hidden),
+# with a sound server of its own where it needs one (tests/support/
+# sound_session.sh), the toy under a private Xvfb, and what it plays recorded
+# and measured by the sound probe. Sourced, not run.
+# shellcheck shell=bash disable=SC2034
+
+source "$(dirname "${BASH_SOURCE[0]}")/../support/sound_session.sh"
+sound_private_namespace "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/toy_lib.sh"
+trap 'explain_exit $? "$BASH_COMMAND"; sound_cleanup; cleanup' EXIT
+sound_isolate
+
+# The toy's window by its class: with speech and a sound server, its title
+# property has been seen written as UTF8_STRING (the process's character
+# locale changed before the window was made), which xdotool's name search
+# does not read.
+toy_window() { first_line xdotool search --classname '^zindle$' 2>/dev/null; }
+
+probe="$binary_dir/tests/sound_probe"
+[ -x "$probe" ] || fail "no sound probe at $probe"
+
+# The motion's twelve landing times after a throw, from the first, as the
+# motion itself computes them in its fixed steps.
+bounce_offsets() {
+  "$binary_dir/tests/bounce_times" | awk 'NR == 1 { first = $1 } { print $1 - first }'
+}
+
+# start_sound_toy FOLDER ARGS...: runs the toy with arguments there, its
+# output in the logs toy_lib reads.
+start_sound_toy() {
+  local folder=$1
+  shift
+  : >"$work/stdout.log"
+  : >"$work/stderr.log"
+  (cd "$folder" && ulimit -v "$toy_cap" && exec "$toy" "$@" >"$work/stdout.log" 2>"$work/stderr.log") &
+  toy_pid=$!
+}
+
+# play_sound_toy ARGS...: starts the toy and waits until its cubes show.
+play_sound_toy() {
+  start_sound_toy "$work" "$@"
+  wait_for 60 has_toy_window || fail "no window: $(cat "$work/stderr.log")"
+  wait_for 60 drawn || fail "the cubes never showed: $(cat "$work/stderr.log")"
+}
+
+# end_toy: ESC, and the toy ends with 0.
+end_toy() {
+  toy_running || fail "the toy ended early"
+  xdotool key Escape
+  wait_exit 60
+  [ "$exit_code" = 0 ] || fail "ESC ended the toy with $exit_code"
+}
+
+# toy_streams_open: the toy plays into the sound server, through its pulse
+# server or PipeWire's own protocol.
+toy_streams_open() { [ "$(sink_inputs)" -ge 1 ] || [ "$(pipewire_output_streams)" -ge 1 ]; }
+
+# recorded_past FRAME SECONDS: the recording holds SECONDS beyond FRAME.
+recorded_past() { [ "$(record_frames)" -gt "$(awk -v f="$1" -v s="$2" -v r="$sound_rate" 'BEGIN { printf "%d", f + s * r }')" ]; }
+
+# measure FILE [PROBE OPTION...]: the probe's lines for a recording, into
+# $work/measure.txt; sets rec_peak and rec_clipped.
+measure() {
+  "$probe" "${@:2}" "$1" >"$work/measure.txt" || fail "the probe could not read $1"
+  rec_peak=$(awk '$1 == "peak" { print $2 }' "$work/measure.txt")
+  rec_clipped=$(awk '$1 == "clipped" { print $2 }' "$work/measure.txt")
+}
+
+# onsets [FROM [TO]]: the onset lines of the last measure between FROM and TO
+# seconds: TIME PEAK LEFT_RMS RIGHT_RMS FREQUENCY.
+onsets() {
+  awk -v from="${1:-0}" -v to="${2:-1e9}" '$1 == "onset" && $2 >= from && $2 < to { print $2, $3, $4, $5, $6 }' \
+    "$work/measure.txt"
+}
+
+# check_tones FROM SIDE TOLERANCE [TO]: the last twelve onsets of the last
+# measure between FROM and TO seconds are a throw's: at the motion's bounce
+# times from the first (within TOLERANCE seconds), one pitch, louder on SIDE
+# (left or right), dying away to about a twelfth. Sets tones_start to the
+# first tone's time and leaves the twelve in $work/twelve.txt.
+check_tones() {
+  onsets "$1" "${4:-1e9}" >"$work/tones.txt"
+  local count
+  count=$(grep -c . "$work/tones.txt" || true)
+  [ "$count" -ge 12 ] || fail "$count onsets after ${1}s, not twelve tones: $(cat "$work/measure.txt")"
+  tail -n 12 "$work/tones.txt" >"$work/twelve.txt"
+  tones_start=$(awk 'NR == 1 { print $1 }' "$work/twelve.txt")
+  # Each tone's time against the motion's, after the twelve are set as a
+  # whole against the motion (by the median gap), so that one late tone does
+  # not shift all the others.
+  local offset
+  offset=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" |
+    awk 'NR == 1 { start = $2 } { print ($2 - start) - $1 }' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+  local report
+  report=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" | awk -v side="$2" -v tolerance="$3" -v offset="$offset" '
+    NR == 1 { start = $2; pitch = $6; first = $3 }
+    {
+      late = ($2 - start) - $1 - offset
+      if (late < 0) late = -late
+      if (late > worst) worst = late
+      if ($6 < pitch * 0.97 || $6 > pitch * 1.03) bad = bad "\npitch of tone " NR ": " $6 " Hz, not " pitch
+      if (side == "left" && $4 < 1.5 * $5) bad = bad "\ntone " NR " not on the left"
+      if (side == "right" && $5 < 1.5 * $4) bad = bad "\ntone " NR " not on the right"
+      if (NR > 1 && $3 > previous * 1.2) bad = bad "\ntone " NR " louder than the one before"
+      previous = $3
+      last = $3
+    }
+    END {
+      ratio = last / first
+      if (ratio < 0.04 || ratio > 0.2) bad = bad "\nthe last tone " ratio " as loud as the first"
+      if (worst > tolerance) bad = bad "\na tone " worst " s off the motion"
+      printf "%.1f ms off the motion at worst, the last %.3f as loud as the first%s\n", worst * 1000, ratio, bad
+    }')
+  note "twelve tones: $report"
+  [ "$(grep -c . <<<"$report")" = 1 ] || fail "the tones are wrong: $report
+$(cat "$work/twelve.txt")"
+}

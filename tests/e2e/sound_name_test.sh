@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# A key that throws its own cube says its name at once, then its twelve tones
+# follow, on the right for the "H" column; heard in real time at a PipeWire
+# null sink.
+source "$(dirname "$0")/sound_lib.sh"
+
+start_x 1024 768
+start_sound_server
+play_sound_toy
+wait_for 30 toy_streams_open || fail "the toy opened no stream on the sound server: $(cat "$work/stderr.log")"
+
+start_recording "$work/h.wav"
+key_frame=$(record_frames)
+xdotool key h
+wait_for 30 recorded_past "$key_frame" 7.5 || fail "the recorder stopped short"
+stop_recording
+end_toy
+
+measure "$work/h.wav"
+check_tones 0 right 0.03
+key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
+onsets 0 "$tones_start" >"$work/name.txt"
+[ -s "$work/name.txt" ] || fail "no name before the first tone: $(cat "$work/stderr.log")"
+name_delay=$(awk -v k="$key_time" 'NR == 1 { printf "%.3f", $1 - k }' "$work/name.txt")
+note "the name began ${name_delay}s after the key"
+awk -v d="$name_delay" 'BEGIN { exit !(d > -0.05 && d < 0.3) }' || fail "the name began ${name_delay}s after the key"
+echo PASS

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The sound server killed while the toy plays, and started again: the toy plays
+# on, and a throw after the restart is heard within a couple of seconds of the
+# server's return.
+source "$(dirname "$0")/sound_lib.sh"
+
+start_x 1024 768
+start_sound_server
+play_sound_toy --no-speech
+wait_for 30 toy_streams_open || fail "the toy opened no stream on the sound server: $(cat "$work/stderr.log")"
+start_recording "$work/before.wav"
+key_frame=$(record_frames)
+xdotool key a
+wait_for 30 recorded_past "$key_frame" 2 || fail "the recorder stopped short"
+
+# Killed mid-throw, as a crash would.
+stop_sound_server KILL
+record_pid=""
+measure "$work/before.wav"
+[ -n "$(onsets)" ] || fail "nothing was heard before the server went"
+toy_running || fail "the toy ended with its sound server: $(cat "$work/stderr.log")"
+expect_throw_grows
+
+start_sound_server
+returned=$SECONDS
+wait_for 30 toy_streams_open || fail "the toy did not come back to the sound server: $(cat "$work/stderr.log")"
+note "the toy's stream was back $((SECONDS - returned)) s after the server"
+start_recording "$work/after.wav"
+key_frame=$(record_frames)
+xdotool key a
+wait_for 30 recorded_past "$key_frame" 3 || fail "the recorder stopped short"
+stop_recording
+end_toy
+measure "$work/after.wav"
+onsets >"$work/after.txt"
+[ -s "$work/after.txt" ] || fail "the throw after the restart was not heard"
+heard=$(awk -v f="$key_frame" -v r="$sound_rate" 'NR == 1 { printf "%.3f", $1 - f / r }' "$work/after.txt")
+note "the first tone after the restart ${heard}s after the key"
+awk -v d="$heard" 'BEGIN { exit !(d > 1.25 && d < 1.6) }' || fail "the first tone after the restart came ${heard}s after the key"
+echo PASS
