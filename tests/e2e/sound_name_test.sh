@@ -17,7 +17,7 @@ stop_recording
 end_toy
 
 measure "$work/h.wav"
-check_tones 0 right 0.03
+check_tones 0 right 0.04
 key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
 onsets 0 "$tones_start" >"$work/name.txt"
 [ -s "$work/name.txt" ] || fail "no name before the first tone: $(cat "$work/stderr.log")"
