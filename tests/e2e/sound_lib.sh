@@ -52,13 +52,6 @@ end_toy() {
   [ "$exit_code" = 0 ] || fail "ESC ended the toy with $exit_code"
 }
 
-# toy_streams_open: the toy plays into the sound server, through its pulse
-# server or PipeWire's own protocol.
-toy_streams_open() { [ "$(sink_inputs)" -ge 1 ] || [ "$(pipewire_output_streams)" -ge 1 ]; }
-
-# recorded_past FRAME SECONDS: the recording holds SECONDS beyond FRAME.
-recorded_past() { [ "$(record_frames)" -gt "$(awk -v f="$1" -v s="$2" -v r="$sound_rate" 'BEGIN { printf "%d", f + s * r }')" ]; }
-
 # measure FILE [PROBE OPTION...]: the probe's lines for a recording, into
 # $work/measure.txt; sets rec_peak and rec_clipped.
 measure() {
