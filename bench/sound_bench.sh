@@ -58,7 +58,7 @@ play() {
 finish() {
   xdotool key Escape
   wait_exit 60
-  [ "$exit_code" = 0 ] || fail "the toy ended with $exit_code"
+  [ "$exit_code" = 0 ] || fail "the toy ended with $exit_code: $(grep -v "key pressed" "$work/stderr.log" | tail -n 5)"
 }
 
 start_x 1024 768
