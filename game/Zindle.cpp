@@ -102,6 +102,9 @@ void Zindle::drawFrame(double totalSeconds, double frameSeconds)
     // The motions advance in fixed steps whatever the frame rate (see
     // FixedStep); each cube is drawn part-way through its last step (see
     // InBetween), so that it moves on every frame at any refresh rate.
+    // All steps run before anything is drawn, so that the landings reach the
+    // sound board at the frame's moment, not after the drawing of the cubes
+    // before theirs.
     const int steps = motionSteps.advance(frameSeconds);
     const double fraction = motionSteps.fraction();
     for (int i = 0; i < blockCount; ++i) {
@@ -113,6 +116,8 @@ void Zindle::drawFrame(double totalSeconds, double frameSeconds)
         }
         if (steps > 0)
             drawn[i].stepTo(motions[i]);
+    }
+    for (int i = 0; i < blockCount; ++i) {
         drawn[i].applyTo(blocks[i].get(), fraction);
         renderPlaced(*blocks[i]);
     }
