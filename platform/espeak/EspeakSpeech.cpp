@@ -97,6 +97,8 @@ namespace {
 struct Engine {
     std::unique_ptr<EspeakLibrary> library;
     int rate = 0;
+    // Why it could not start, when it could not.
+    std::string error;
 };
 
 // The engine on `libraryName`, started on first use; nullptr and `error` set
@@ -104,8 +106,10 @@ struct Engine {
 const Engine* startedEngine(const std::string& libraryName, std::string& error)
 {
     static std::map<std::string, Engine> engines;
-    if (const auto found = engines.find(libraryName); found != engines.end())
+    if (const auto found = engines.find(libraryName); found != engines.end()) {
+        error = found->second.error;
         return found->second.rate > 0 ? &found->second : nullptr;
+    }
     Engine engine;
     engine.library = EspeakLibrary::load(libraryName.c_str(), error);
     if (!engine.library)
@@ -115,8 +119,9 @@ const Engine* startedEngine(const std::string& libraryName, std::string& error)
     engine.rate = engine.library->initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
     if (engine.rate <= 0) {
         // Kept, so that it is not started a second time.
+        engine.error = "espeak-ng cannot start (is espeak-ng-data installed?)";
+        error = engine.error;
         engines.emplace(libraryName, std::move(engine));
-        error = "espeak-ng cannot start (is espeak-ng-data installed?)";
         return nullptr;
     }
     engine.library->setSynthCallback(collect);

@@ -31,7 +31,7 @@ std::string desktopLanguage(const LanguageEnvironment& environment)
         const char* value = environment(name);
         if (value == nullptr || *value == '\0')
             continue;
-        const std::string tag = normalized(value);
+        std::string tag = normalized(value);
         if (tag.empty() || tag == "c" || tag == "posix")
             return "en";
         return tag;

@@ -113,6 +113,22 @@ TEST(EspeakSpeech, MissingLibrarySaysWhyAndMakesNoClip)
     EXPECT_NE(spoken.reports[0].find("libespeak-ng-missing.so.9"), std::string::npos) << spoken.reports[0];
 }
 
+TEST(EspeakSpeech, BrokenLibrariesSayWhyAndMakeNoClip)
+{
+    // Starts and fails, as without its data.
+    const Spoken unstarted = speak("en", {"a"}, BROKEN_ESPEAK);
+    EXPECT_TRUE(unstarted.clips.empty());
+    ASSERT_EQ(unstarted.reports.size(), 1u);
+    EXPECT_EQ(unstarted.reports[0], "no speech: espeak-ng cannot start (is espeak-ng-data installed?)");
+    // Asked again in the same process: the same answer, not a second start.
+    EXPECT_EQ(speak("en", {"a"}, BROKEN_ESPEAK).reports, unstarted.reports);
+
+    const Spoken partial = speak("en", {"a"}, PARTIAL_ESPEAK);
+    EXPECT_TRUE(partial.clips.empty());
+    ASSERT_EQ(partial.reports.size(), 1u);
+    EXPECT_EQ(partial.reports[0], "no speech: espeak_Char is missing from espeak-ng's library");
+}
+
 TEST(EspeakSpeech, EnglishNamesLettersDigitsAndPunctuationTrimmed)
 {
     const Spoken spoken = speak("en", {"a", "7", "?", "A"});
