@@ -131,7 +131,7 @@ done
 sound_cpu=$(median_of "$work/cpu-sound.txt")
 mute_cpu=$(median_of "$work/cpu-mute.txt")
 echo "with sound $sound_cpu cores (worst $(sort -g "$work/cpu-sound.txt" | tail -n 1)), muted $mute_cpu (worst $(sort -g "$work/cpu-mute.txt" | tail -n 1)): \
-+$(awk -v a="$sound_cpu" -v b="$mute_cpu" 'BEGIN { printf "%.4f", a - b }')  $(verdict "$sound_cpu - $mute_cpu <= 0.03")"
+$(awk -v a="$sound_cpu" -v b="$mute_cpu" 'BEGIN { printf "%+.4f", a - b }')  $(verdict "$sound_cpu - $mute_cpu <= 0.03")"
 
 echo "== launch, main to the first frame swapped, with sound and muted in turns"
 launch_seconds() {
