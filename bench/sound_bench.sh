@@ -24,6 +24,8 @@ sound_private_namespace "$@"
 set -- "$build/zindle"
 source "$here/../tests/e2e/toy_lib.sh"
 trap 'explain_exit $? "$BASH_COMMAND"; sound_cleanup; cleanup' EXIT
+# By class, as the sound tests find it (tests/e2e/sound_lib.sh).
+toy_window() { first_line xdotool search --classname '^zindle$' 2>/dev/null; }
 sound_isolate
 probe=$build/tests/sound_probe
 clock=$build/tests/record_clock
@@ -56,7 +58,7 @@ play() {
 finish() {
   xdotool key Escape
   wait_exit 60
-  [ "$exit_code" = 0 ] || fail "the toy ended with $exit_code"
+  [ "$exit_code" = 0 ] || fail "the toy ended with $exit_code: $(grep -v "key pressed" "$work/stderr.log" | tail -n 5)"
 }
 
 start_x 1024 768
@@ -91,10 +93,16 @@ mapfile -t keys <"$work/keys.txt"
 for i in "${!keys[@]}"; do
   from=$(awk -v k="${keys[$i]}" -v s="$start" 'BEGIN { printf "%.6f", k - s }')
   to=$(awk -v k="${keys[$i + 1]:-1e12}" -v s="$start" 'BEGIN { printf "%.6f", k - s }')
-  awk -v from="$from" -v to="$to" '$1 == "onset" && $2 >= from && $2 < to { print $2 }' "$work/measure.txt" >"$work/key.txt"
-  [ "$(grep -c . "$work/key.txt")" -ge 13 ] || fail "key $i: not a name and twelve tones: $(cat "$work/key.txt")"
-  awk -v from="$from" 'NR == 1 { printf "%.2f\n", ($1 - from) * 1000 }' "$work/key.txt" >>"$work/name.txt"
-  tail -n 12 "$work/key.txt" | paste -d ' ' - "$work/bounces.txt" |
+  awk -v from="$from" -v to="$to" '$1 == "onset" && $2 >= from && $2 < to { print $2, $3 }' "$work/measure.txt" >"$work/key.txt"
+  # The name within the first second (the first landing comes at 1.34 s),
+  # then the tones; quiet onsets at a tail's level are gaps in it, not
+  # strikes (as in tests/e2e/sound_lib.sh).
+  awk -v from="$from" '$1 < from + 1 { printf "%.2f\n", ($1 - from) * 1000; exit }' "$work/key.txt" >"$work/this-name.txt"
+  [ -s "$work/this-name.txt" ] || fail "key $i: no name heard"
+  cat "$work/this-name.txt" >>"$work/name.txt"
+  awk -v from="$from" '$1 >= from + 1 && (!kept || $2 >= 0.4 * kept) { print $1; kept = $2 }' "$work/key.txt" >"$work/kept.txt"
+  [ "$(grep -c . "$work/kept.txt")" -ge 12 ] || fail "key $i: not twelve tones: $(cat "$work/key.txt")"
+  tail -n 12 "$work/kept.txt" | paste -d ' ' - "$work/bounces.txt" |
     awk -v from="$from" '{ printf "%.2f\n", ($1 - from - $2) * 1000 }' >>"$work/tone.txt"
 done
 echo "key to its name (ms): $(stats "$work/name.txt")  $(verdict "$(median_of "$work/name.txt") <= 40 && $(sort -g "$work/name.txt" | tail -n 1) <= 60")"
@@ -123,7 +131,7 @@ done
 sound_cpu=$(median_of "$work/cpu-sound.txt")
 mute_cpu=$(median_of "$work/cpu-mute.txt")
 echo "with sound $sound_cpu cores (worst $(sort -g "$work/cpu-sound.txt" | tail -n 1)), muted $mute_cpu (worst $(sort -g "$work/cpu-mute.txt" | tail -n 1)): \
-+$(awk -v a="$sound_cpu" -v b="$mute_cpu" 'BEGIN { printf "%.4f", a - b }')  $(verdict "$sound_cpu - $mute_cpu <= 0.03")"
+$(awk -v a="$sound_cpu" -v b="$mute_cpu" 'BEGIN { printf "%+.4f", a - b }')  $(verdict "$sound_cpu - $mute_cpu <= 0.03")"
 
 echo "== launch, main to the first frame swapped, with sound and muted in turns"
 launch_seconds() {

@@ -17,8 +17,10 @@ stop_recording
 end_toy
 
 measure "$work/h.wav"
-check_tones 0 right 0.03
 key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
+# The tones from a second after the key, past the name (the first lands at
+# 1.34 s).
+check_tones "$(awk -v k="$key_time" 'BEGIN { print k + 1 }')" right 0.04
 onsets 0 "$tones_start" >"$work/name.txt"
 [ -s "$work/name.txt" ] || fail "no name before the first tone: $(cat "$work/stderr.log")"
 name_delay=$(awk -v k="$key_time" 'NR == 1 { printf "%.3f", $1 - k }' "$work/name.txt")

@@ -145,6 +145,13 @@ record_frames() {
   echo $(((size > 44 ? size - 44 : 0) / 4))
 }
 
+# toy_streams_open: a program (the toy) plays into the sound server, through its pulse
+# server or PipeWire's own protocol.
+toy_streams_open() { [ "$(sink_inputs)" -ge 1 ] || [ "$(pipewire_output_streams)" -ge 1 ]; }
+
+# recorded_past FRAME SECONDS: the recording holds SECONDS beyond FRAME.
+recorded_past() { [ "$(record_frames)" -gt "$(awk -v f="$1" -v s="$2" -v r="$sound_rate" 'BEGIN { printf "%d", f + s * r }')" ]; }
+
 sound_cleanup() {
   [ -n "$record_pid" ] && kill -INT "$record_pid" 2>/dev/null
   local pid
