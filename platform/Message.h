@@ -22,7 +22,8 @@ constexpr unsigned WM_DESTROY = 0x0002;
 constexpr unsigned WM_SIZE = 0x0005;     // lParam: width in the low word, height in the high word
 constexpr unsigned WM_ACTIVATE = 0x0006; // wParam: state in the low word, minimized flag in the high word
 constexpr unsigned WM_CLOSE = 0x0010;
-constexpr unsigned WM_ACTIVATEAPP = 0x001C; // wParam: 1 when the program has the foreground back, 0 when another took it
+constexpr unsigned WM_ACTIVATEAPP =
+    0x001C;                                // wParam: 1 when the program has the foreground back, 0 when another took it
 constexpr unsigned WM_QUIT = 0x0012;       // wParam: exit code
 constexpr unsigned WM_KEYDOWN = 0x0100;    // wParam: virtual-key code
 constexpr unsigned WM_SYSKEYDOWN = 0x0104; // wParam: virtual-key code; lParam bit 29: Alt held
