@@ -7,6 +7,9 @@
 #include "platform/espeak/EspeakLibrary.h"
 #include "platform/espeak/SpeechLanguage.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <condition_variable>
 #include <cwctype>
 #include <map>
@@ -184,6 +187,12 @@ EspeakSpeech::EspeakSpeech(SpeechRequest request, SpeechSink& sink, SpeechReport
     shared->sink = &sink;
     thread = std::thread([state = shared, request = std::move(request), report = std::move(report),
                           libraryName = std::move(libraryName)] {
+        // The names are made while the toy builds its scene and draws its
+        // first frames: on a machine of two cores they would take half of it
+        // from start-up. At the lowest priority they wait for a moment the
+        // toy leaves free, which comes within a frame or two. On Linux the
+        // niceness of a thread is its own.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
         GuardedSink guarded(*state);
         speakAll(request, guarded, report, libraryName, [&state] {
             std::lock_guard lock(state->mutex);
