@@ -151,6 +151,8 @@ stop_program() {
   [ -n "$program_pid" ] || return 0
   kill -CONT "$program_pid" 2>/dev/null || true
   kill -KILL "$program_pid" 2>/dev/null || true
+  # Reaped here, so that the shell has no note of the killing to print.
+  { wait "$program_pid"; } 2>/dev/null || true
   program_pid=""
 }
 
