@@ -10,6 +10,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../support/toy.sh"
 source_dir=${ZINDLE_SOURCE_DIR:-$(cd "$here/../.." && pwd)}
 make_work /tmp/zindle-lib.XXXXXX
+# The test command sets it for everything it runs, this test too.
+unset ZINDLE_SKIP_INSTALL
 
 # A tree of its own, so that the version comes from the planted CMakeLists.txt.
 mkdir -p "$work/tree/scripts" "$work/bin"
