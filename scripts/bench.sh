@@ -4,19 +4,17 @@
 # budget. Each benchmark reports medians of several runs; all of them run on
 # one virtual X display with Mesa's software renderer, one after the other.
 # The exit code is 0 only if every budget is met.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 build=${ZINDLE_BENCH_DIR:-$top/build-bench}
-bash "$top/scripts/install-deps.sh" --tests
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZINDLE_TESTS=OFF -DZINDLE_BENCH=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target zindle texture_bench alloc_bench frame_bench refresh_bench launch_bench launch_floor \
-  picture_bench cpu_bench count_frames sound_render_bench sound_probe record_clock \
-  bounce_times zindle_startup_marks
+install_deps --tests
+cmake_configure "$build" -DCMAKE_BUILD_TYPE=Release -DZINDLE_TESTS=OFF -DZINDLE_BENCH=ON
+cmake_build "$build" zindle texture_bench alloc_bench frame_bench refresh_bench launch_bench launch_floor \
+  picture_bench cpu_bench count_frames sound_render_bench sound_probe record_clock bounce_times zindle_startup_marks
 
-export LIBGL_ALWAYS_SOFTWARE=1
 cd "$build"
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+on_display bash -c '
   status=0
   run() { echo; echo "== $1"; shift; "$@" || status=1; }
   run "start-up textures" ./bench/texture_bench
@@ -35,5 +33,5 @@ echo
 echo "== sound at a private sound server"
 bash "$top/bench/sound_bench.sh" "$build" || status=1
 echo
-if [ "${status:-0}" = 0 ]; then echo "every budget met"; else echo "SOME BUDGET MISSED"; fi
-exit "${status:-0}"
+if [ "$status" = 0 ]; then echo "every budget met"; else echo "SOME BUDGET MISSED"; fi
+exit "$status"

@@ -22,7 +22,7 @@ forbid() {
     depth=(-maxdepth 1)
   fi
   [ -d "$folder" ] || return 0
-  local file line number text
+  local file number text
   while IFS= read -r -d '' file; do
     [ -n "$allowed" ] && [[ $file =~ $allowed ]] && continue
     while IFS=: read -r number text; do

@@ -11,8 +11,8 @@
 #                        at once; what adds coverage is merged into
 #                        fuzz/corpus/, and what failed is kept in
 #                        build-fuzz/findings/.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 build=${ZINDLE_FUZZ_DIR:-$top/build-fuzz}
 targets=(picture gif bmp jpeg png)
 
@@ -23,9 +23,9 @@ case "$mode" in
   *) echo "usage: fuzz.sh --check | --hours N" >&2; exit 2 ;;
 esac
 
-bash "$top/scripts/install-deps.sh" --tests
-cmake -S "$top/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build "$build" -j "$(nproc)"
+install_deps --tests
+cmake_configure -S "$top/fuzz" "$build" -DCMAKE_CXX_COMPILER=clang++
+cmake_build "$build"
 # One dictionary for the target that reads every format.
 cat "$top"/fuzz/{jpeg,png,gif,bmp}.dict >"$build/picture.dict"
 

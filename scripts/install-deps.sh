@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the toy and its tests need, if any are missing:
 # the toy's (no argument), the toy's and every test's (--tests), or the Windows
-# build's alone (--windows).
-set -euo pipefail
+# build's alone (--windows). ZINDLE_SKIP_INSTALL=1 (set by scripts/test.sh
+# once it has installed everything) makes it do nothing.
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 
 runtime=(cmake g++ make pkg-config libsdl2-dev libjpeg62-turbo-dev libpng-dev libgl-dev libglu1-mesa-dev
          libgl1-mesa-dri libcairo2-dev libpango1.0-dev libfontconfig-dev libx11-dev libxrandr-dev
@@ -11,7 +13,7 @@ runtime=(cmake g++ make pkg-config libsdl2-dev libjpeg62-turbo-dev libpng-dev li
 testing=(libgtest-dev zlib1g-dev libgif-dev xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick
          xserver-xorg-core xserver-xorg-video-dummy clang-format clang libclang-rt-14-dev fonts-urw-base35
          dbus mutter xfwm4 xfce4-panel openbox tint2 wmctrl xterm dbus-x11 dbus-daemon
-         weston xwayland python3-gi gir1.2-glib-2.0 pipewire wireplumber
+         weston xwayland python3-gi gir1.2-glib-2.0 pipewire wireplumber clang-tidy shellcheck
          gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
          build-essential debhelper lintian desktop-file-utils appstream
          pipewire-pulse pulseaudio-utils)
@@ -26,17 +28,4 @@ case "${1:-}" in
   *) wanted=("${runtime[@]}") ;;
 esac
 
-missing=()
-for package in "${wanted[@]}"; do
-  if [[ $(dpkg-query -W -f='${Status}' "$package" 2>/dev/null) != *"install ok installed"* ]]; then
-    missing+=("$package")
-  fi
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_packages "${wanted[@]}"

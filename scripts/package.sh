@@ -5,18 +5,14 @@
 # are missing. The build itself runs in a clean copy of the sources in
 # build-deb/ (or ZINDLE_DEB_BUILD_DIR), where the source package, the .changes
 # and .buildinfo files and the debug symbols stay too.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 out=$(mkdir -p "${1:-$top}" && cd "${1:-$top}" && pwd)
 work=${ZINDLE_DEB_BUILD_DIR:-$top/build-deb}
 case "$top/" in "$work"/*) echo "package: $work holds the sources; choose another build folder" >&2; exit 2 ;; esac
 
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-apt_get() { DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 "$@"; }
-
 # One version everywhere: CMake's, the package's and the newest AppStream release.
-cmake_version=$(sed -n 's/^project(Zindle VERSION \([^ ]*\) .*/\1/p' "$top/CMakeLists.txt")
+cmake_version=$(project_version)
 deb_version=$(sed -n '1s/^zindle (\([^)]*\)).*/\1/p' "$top/debian/changelog")
 appstream_version=$(grep -m1 -o '<release version="[^"]*"' "$top"/res/*.metainfo.xml | cut -d'"' -f2)
 if [ "$cmake_version" != "$deb_version" ] || [ "$cmake_version" != "$appstream_version" ]; then
@@ -33,18 +29,18 @@ tar -C "$top" --exclude-vcs --exclude='./build' --exclude='./build-*' --exclude=
   --exclude='./out' -cf - . | tar -C "$source_dir" -xf -
 
 # The build tools, then whatever debian/control's Build-Depends still lack.
-if ! command -v dpkg-checkbuilddeps >/dev/null ||
-  [[ $(dpkg-query -W -f='${Status}' build-essential 2>/dev/null) != *"install ok installed"* ]] ||
+if ! command -v dpkg-checkbuilddeps >/dev/null || ! package_installed build-essential ||
   ! (cd "$source_dir" && dpkg-checkbuilddeps 2>/dev/null); then
   echo "Installing the build tools and Build-Depends of debian/control"
-  apt_get update
+  apt_update_once
   apt_get install -y --no-install-recommends build-essential dpkg-dev
   apt_get build-dep -y --no-install-recommends "$source_dir"
 fi
 
 (
   cd "$source_dir"
-  export DEB_BUILD_OPTIONS="parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}"
+  jobs=$(nproc)
+  export DEB_BUILD_OPTIONS="parallel=$jobs ${DEB_BUILD_OPTIONS:-}"
   dpkg-buildpackage --build=source,binary --no-sign
 )
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Takes the README's screenshot: the toy on a private 1024x768 X server, a few
 # cubes in flight, saved as docs/screenshot.png.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 build=${ZINDLE_BUILD_DIR:-$top/build}
-bash "$top/scripts/install-deps.sh" --tests
-bash "$top/scripts/build.sh" -DZINDLE_TESTS=OFF -DZINDLE_BENCH=OFF
+install_deps --tests
+cmake_configure "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZINDLE_TESTS=OFF -DZINDLE_BENCH=OFF
+cmake_build "$build" zindle
 
 work=$(mktemp -d)
 fifo="$work/displayfd"

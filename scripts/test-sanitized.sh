@@ -8,18 +8,16 @@
 # tests/lsan.supp, which says why for each. Tests labelled "once" (the
 # installed package, the window managers and compositors: what they check
 # does not change with the sanitizers) run only in the plain half.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 build=${ZINDLE_ASAN_DIR:-$top/build-asan}
-bash "$top/scripts/install-deps.sh" --tests
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZINDLE_SANITIZE=ON -DZINDLE_TESTS=ON \
-  -DZINDLE_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)"
+install_deps --tests
+cmake_configure "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZINDLE_SANITIZE=ON -DZINDLE_TESTS=ON -DZINDLE_BENCH=OFF
+cmake_build "$build"
 
 # Keeps the GL driver loaded until exit so that its leaks can be named.
 g++ -shared -fPIC -O2 -o "$build/keep_loaded.so" "$top/tests/sanitize/keep_loaded.cpp"
 
-export LIBGL_ALWAYS_SOFTWARE=1
 export LD_PRELOAD=$build/keep_loaded.so
 # intercept_tls_get_addr=0: LeakSanitizer's record of each thread's dynamic
 # TLS blocks goes stale here (one block came out as 0xed5-0x1800001fd7), and
@@ -30,4 +28,4 @@ export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_re
 export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd "$build"
-xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure -j 2 -LE '^once$' "$@"
+on_display ctest --output-on-failure -j 2 -LE '^once$' "$@"

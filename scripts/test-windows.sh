@@ -4,8 +4,8 @@
 # tests/windows/ on private X servers of their own. Wine keeps a prefix of its
 # own under build-windows/ (made once, about 700 MB) and one wineserver for
 # the whole run, so that each test program starts in a fraction of a second.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 build=$top/build-windows
 # Everything below runs on one virtual display: Wine's desktop process starts
 # with the first program of the prefix and keeps the display it found for the
@@ -13,9 +13,10 @@ build=$top/build-windows
 # start servers (and prefixes) of their own.
 if [ "${1:-}" != --on-display ]; then
   # What the tests use beside the build: the X servers, xdotool, fonts.
-  bash "$top/scripts/install-deps.sh" --tests
+  install_deps --tests
   bash "$top/scripts/windows.sh"
-  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" --on-display
+  on_display bash "$0" --on-display
+  exit
 fi
 
 export WINEPREFIX=$build/wine WINEARCH=win64 WINEDEBUG=-all

@@ -6,8 +6,8 @@
 # Usage: windows-installer.sh BUILD_DIR
 # Reads BUILD_DIR/zindle.exe; writes BUILD_DIR/zindle-<version>-setup.exe and
 # BUILD_DIR/zindle-<version>-portable.zip. Needs makensis (nsis) and zip.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 build=$(cd "${1:?usage: windows-installer.sh BUILD_DIR}" && pwd)
 fail() { echo "windows-installer: $*" >&2; exit 1; }
 
@@ -17,8 +17,7 @@ for tool in makensis zip; do
 done
 
 # The version the program itself carries: the project's.
-version=$(sed -n 's/^project(Zindle VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
-[ -n "$version" ] || fail "no version in $top/CMakeLists.txt"
+version=$(project_version) || fail "no version"
 IFS=. read -r major minor patch _ <<<"$version"
 version_four=$major.${minor:-0}.${patch:-0}.0
 

@@ -5,14 +5,14 @@
 # cmake/mingw-w64-x86_64.cmake and builds everything there is: zindle.exe, the
 # installer and the unit suites. Then checks that every program built imports
 # nothing but Windows' own DLLs, so that zindle.exe runs on its own.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
 build=$top/build-windows
 
-bash "$top/scripts/install-deps.sh" --windows
+install_deps --windows
 bash "$top/scripts/windows-deps.sh" "$build/deps"
-cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build" -j 2
+cmake_configure "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake"
+ZINDLE_JOBS=${ZINDLE_JOBS:-2} cmake_build "$build"
 
 # What Windows itself provides; anything else (libstdc++-6.dll, zlib1.dll,
 # libwinpthread-1.dll, ...) would have to be shipped beside the program.

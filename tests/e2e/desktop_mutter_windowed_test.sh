@@ -10,8 +10,6 @@ start_session_bus
 start_wm mutter
 start_probe
 
-box_window() { xwininfo -root -tree | awk '/"Zindle"/ && !seen++ { print $1 }'; }
-has_box() { [ -n "$(box_window)" ]; }
 wait_for 60 has_box || fail "no message box"
 # Dismiss the box; press again while it is still being set up.
 dismissed() {

@@ -21,7 +21,7 @@ printf '#!/bin/sh\nexit 127\n' >"$work/bin/zenity"
 chmod +x "$work/bin/zenity"
 export PATH="$work/bin:$PATH"
 
-box_window() { xwininfo -root -tree | awk '/"Zindle": \(/ && !seen++ { print $1 }'; }
+box_pattern='"Zindle": \('
 
 # box_drawn WINDOW: the box is on screen with dark text on its light face.
 box_drawn() {
@@ -44,7 +44,6 @@ open_box() {
   grep -q "cannot handle 1024x768x32 in full screen mode" "$work/err.log" || fail "the refusal was not on stderr"
   ! logged createScene || fail "the program went on while the box was up"
 }
-has_box() { [ -n "$(box_window)" ]; }
 box_gone() { ! xwininfo -id "$box" >/dev/null 2>&1; }
 
 # dismiss HOW: dismisses the box, then checks that the program runs on in a

@@ -9,8 +9,6 @@ start_xvfb 1920 1080
 start_probe
 
 # SDL shows the box from a child process; only the window tree lists it.
-box_window() { xwininfo -root -tree | awk '/"Zindle"/ && !seen++ { print $1 }'; }
-has_box() { [ -n "$(box_window)" ]; }
 wait_for 60 has_box || fail "no message box"
 box=$(box_window)
 grep -q "cannot handle 1024x768x32 in full screen mode" "$work/err.log" || fail "the refusal was not written to stderr"

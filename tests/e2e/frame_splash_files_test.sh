@@ -18,8 +18,18 @@ convert "$work/quadrants.png" -type truecolor bmp3:"$work/old.bmp"
 convert "$work/quadrants.png" -type palette bmp3:"$work/palette.bmp"
 convert "$work/quadrants.png" -type palette -compress RLE bmp3:"$work/runs.bmp"
 
-# near R G B WANTED_R WANTED_G WANTED_B: every channel within 40.
-near() { local i a=($1 $2 $3) b=($4 $5 $6); for i in 0 1 2; do [ $(( ${a[i]} - ${b[i]} )) -le 40 ] && [ $(( ${b[i]} - ${a[i]} )) -le 40 ] || return 1; done; }
+# near "R G B" "WANTED_R WANTED_G WANTED_B": every channel within 40; false
+# for anything but three numbers.
+near() {
+  local a b i
+  read -r -a a <<<"$1"
+  read -r -a b <<<"$2"
+  [ ${#a[@]} = 3 ] && [ ${#b[@]} = 3 ] || return 1
+  for i in 0 1 2; do
+    [[ ${a[i]} =~ ^[0-9]+$ ]] || return 1
+    [ $((a[i] - b[i])) -le 40 ] && [ $((b[i] - a[i])) -le 40 ] || return 1
+  done
+}
 colour_at() {
   convert "$work/screen.png" -format "%[fx:int(255*p{$1,$2}.r)] %[fx:int(255*p{$1,$2}.g)] %[fx:int(255*p{$1,$2}.b)]" info:
 }
@@ -32,10 +42,10 @@ for picture in quadrants.png quadrants.jpg quadrants.gif interlaced.gif quadrant
   logged "showSplash drawn" || fail "$picture was not drawn"
   xwd -root -silent | convert xwd:- "$work/screen.png"
   # Quadrant middles on the 1024x768 screen.
-  near $(colour_at 256 192) 255 0 0 || fail "$picture: top left is $(colour_at 256 192), not red"
-  near $(colour_at 768 192) 0 255 0 || fail "$picture: top right is $(colour_at 768 192), not green"
-  near $(colour_at 256 576) 0 0 255 || fail "$picture: bottom left is $(colour_at 256 576), not blue"
-  near $(colour_at 768 576) 255 255 0 || fail "$picture: bottom right is $(colour_at 768 576), not yellow"
+  near "$(colour_at 256 192)" "255 0 0" || fail "$picture: top left is $(colour_at 256 192), not red"
+  near "$(colour_at 768 192)" "0 255 0" || fail "$picture: top right is $(colour_at 768 192), not green"
+  near "$(colour_at 256 576)" "0 0 255" || fail "$picture: bottom left is $(colour_at 256 576), not blue"
+  near "$(colour_at 768 576)" "255 255 0" || fail "$picture: bottom right is $(colour_at 768 576), not yellow"
   touch "$work/hold"
   kill -s TERM "$probe_pid"
   expect_exit 30 0

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installing puts the program, its splash picture, an icon and a desktop entry
 # in place, and the entry starts the program where the picture lies.
-set -euo pipefail
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=tests/support/toy.sh
+source "$(dirname "$0")/../support/toy.sh"
 
 binary_dir=${ZINDLE_BINARY_DIR:?}
-stage=$(mktemp -d /tmp/zindle-install.XXXXXX)
-trap 'rm -rf "$stage"' EXIT
+make_work /tmp/zindle-install.XXXXXX
+stage=$work
 
 DESTDIR="$stage" cmake --install "$binary_dir" >/dev/null
 

@@ -20,11 +20,8 @@ fi
 apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -q "$@"; }
 
 installed=""
-purge_on_exit() {
-  [ -z "$installed" ] || apt_get purge -y zindle >/dev/null 2>&1 || true
-  cleanup
-}
-trap 'explain_exit $? "$BASH_COMMAND"; purge_on_exit' EXIT
+purge_on_exit() { [ -z "$installed" ] || apt_get purge -y zindle >/dev/null 2>&1 || true; }
+at_exit purge_on_exit
 
 # The package builds from Build-Depends alone: each library the project's own
 # set-up installs for building must be named there too.
@@ -56,7 +53,8 @@ for path in /usr/games/zindle /usr/share/games/zindle/wumbly.jpg /usr/share/man/
   /usr/share/icons/hicolor/scalable/apps/zindle.svg /usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/zindle.png; do
   [ -f "$path" ] || fail "$path is not installed"
 done
-metainfo=$(ls /usr/share/metainfo/*.metainfo.xml | xargs grep -l '<binary>zindle</binary>')
+metainfo=$(grep -l '<binary>zindle</binary>' /usr/share/metainfo/*.metainfo.xml) ||
+  fail "no AppStream data names the program zindle"
 entry=/usr/share/applications/zindle.desktop
 
 report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $report"

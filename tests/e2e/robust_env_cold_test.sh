@@ -28,6 +28,7 @@ leftovers() {
 play_once() {
   local what=$1 home=$HOME
   shift
+  # shellcheck disable=SC2163 # each is a NAME=VALUE to export
   export "$marker" "$@"
   start_playing "$work/folder"
   xdotool key Escape
@@ -48,7 +49,7 @@ play_once "a home that is no folder, with a bus to start on demand" HOME=/dev/nu
 # A session that has a bus of its own: the toy may use it, and starts no other.
 dbus-daemon --session --nofork --print-address=1 >"$work/bus.address" &
 bus_pid=$!
-trap 'explain_exit $? "$BASH_COMMAND"; kill "$bus_pid" 2>/dev/null || true; cleanup' EXIT
+at_exit kill "$bus_pid"
 wait_for 30 test -s "$work/bus.address" || fail "no session bus for the test"
 play_once "a session with a bus" HOME="$work/home" DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$work/bus.address")"
 kill "$bus_pid"

@@ -8,8 +8,7 @@ source "$(dirname "$0")/../support/x11_session.sh"
 probe_cap=$(memory_cap 4000000)
 
 gl_message="Could not start Zindle because OpenGL is not available."
-box_window() { xwininfo -root -tree | awk '/"Zindle": \("zindle" "Zindle"\)/ && !seen++ { print $1 }'; }
-has_box() { [ -n "$(box_window)" ]; }
+box_pattern='"Zindle": \("zindle" "Zindle"\)'
 
 # expect_no_gl WHAT [NAME=VALUE...]: starts the probe with those variables and
 # checks the ending.

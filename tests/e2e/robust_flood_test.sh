@@ -31,7 +31,7 @@ keys=(a b c d e f g h i j k l m n o p q r s t u v w x y z 0 1 2 3 4 5 6 7 8 9 sp
       slash minus equal bracketleft semicolon apostrophe F1 F2 F5 F12 Left Right Up Down Prior Next
       Home End Insert Delete Shift_L Control_L Tab Return BackSpace Print)
 sent=0
-for round in $(seq 1 100); do
+for _ in $(seq 1 100); do
   xdotool key --window "$window" --delay 0 "${keys[@]}"
   sent=$((sent + ${#keys[@]}))
 done

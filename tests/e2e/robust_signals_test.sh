@@ -13,7 +13,7 @@ cube_seen() { shot "$work/now.png"; cube_at "$work/now.png" 0 1; }
 # the signal lands during start-up. Otherwise try again.
 for signal in INT TERM HUP; do
   caught=""
-  for attempt in 1 2 3 4 5 6; do
+  for _ in 1 2 3 4 5 6; do
     start_toy "$work/empty"
     wait_for 60 has_toy_window || fail "no window: $(cat "$work/stderr.log")"
     kill -STOP "$toy_pid"

@@ -39,12 +39,12 @@ launch() {
   rm -f "$work/stderr.log"
   local started=$EPOCHREALTIME
   (
-    cd "$folder"
+    cd "$folder" || exit
     [ -z "$cap_kb" ] || ulimit -v "$cap_kb"
     export LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$marks"
     exec "$@" "$toy" >"$work/stdout.log" 2>"$work/stderr.log"
   ) &
-  toy_pid=$!
+  program_pid=$!
   wait_for "$deadline" first_frame_shown ||
     fail "$what: no first frame within $deadline s; it said: $(cat "$work/stderr.log")"
   seconds=$(awk -v from="$started" -v to="$EPOCHREALTIME" 'BEGIN { printf "%.2f", to - from }')
@@ -124,22 +124,22 @@ fi
 folder=$(case_folder phone)
 "$maker" jpeg 8000 6000 "$folder/wumbly.jpg"
 stretched=""
-for attempt in 1 2 3 4 5; do
+for _ in 1 2 3 4 5; do
   (
-    cd "$folder"
+    cd "$folder" || exit
     [ -z "$cap_kb" ] || ulimit -v "$cap_kb"
     exec "$toy" >"$work/stdout.log" 2>"$work/stderr.log"
   ) &
-  toy_pid=$!
+  program_pid=$!
   wait_for 60 has_toy_window || fail "a phone's photo: no window: $(cat "$work/stderr.log")"
   until_time=$((SECONDS + 60))
   while [ $SECONDS -lt $until_time ]; do
     kill -STOP "$toy_pid"
     shot "$work/early.png"
     kill -CONT "$toy_pid"
-    read -r r1 g1 b1 <<<"$(pixel "$work/early.png" 10 10)"
-    read -r r2 g2 b2 <<<"$(pixel "$work/early.png" 1013 10)"
-    read -r r3 g3 b3 <<<"$(pixel "$work/early.png" 512 757)"
+    read -r r1 _ b1 <<<"$(pixel "$work/early.png" 10 10)"
+    read -r r2 _ b2 <<<"$(pixel "$work/early.png" 1013 10)"
+    read -r r3 g3 _ <<<"$(pixel "$work/early.png" 512 757)"
     if [ "$r1" -gt 200 ] && [ "$b1" -lt 60 ] && [ "$b2" -gt 200 ] && [ "$r2" -lt 60 ] && [ "$g3" -gt 200 ] &&
       [ "$r3" -lt 60 ]; then
       stretched=yes

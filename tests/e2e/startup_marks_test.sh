@@ -26,11 +26,11 @@ marked_start() {
   : >"$work/stdout.log"
   : >"$work/stderr.log"
   (
-    cd "$folder"
+    cd "$folder" || exit
     export LD_PRELOAD="${LD_PRELOAD:+$LD_PRELOAD:}$marks"
     exec env "$toy" >"$work/stdout.log" 2>"$work/stderr.log"
   ) &
-  toy_pid=$!
+  program_pid=$!
   wait_for 60 first_frame_shown || fail "$what: no first frame marked; it said: $(cat "$work/stderr.log")"
   local lines steps
   lines=$(grep '^zindle: start-up ' "$work/stderr.log")

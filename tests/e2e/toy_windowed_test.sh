@@ -7,8 +7,6 @@ start_x 1280 1024
 mkdir "$work/empty"
 start_toy "$work/empty"
 
-box() { xwininfo -root -tree | awk '/"Zindle"/ && !seen++ { print $1 }'; }
-has_box() { [ -n "$(box)" ]; }
 # The box shares the caption "Zindle" with the toy's window, which only
 # appears once the box is dismissed.
 wait_for 60 has_box || fail "no message box: $(cat "$work/stderr.log")"
@@ -16,7 +14,7 @@ grep -q "cannot handle 1024x768x32" "$work/stderr.log" || fail "the refusal was 
 # Dismiss the box; press again while it is still being set up.
 dismissed() {
   local id
-  id=$(box)
+  id=$(box_window)
   [ -n "$id" ] && xdotool key --window "$id" Return 2>/dev/null
   [[ "$(xdotool search --name '^Zindle$' getwindowgeometry 2>/dev/null)" == *'Geometry: 1024x768'* ]]
 }

@@ -1,20 +1,23 @@
-# Shared by the whole-program tests on Wayland compositors (wayland_*_test.sh):
-# the toy and the frame's probe program under a private headless compositor.
-# Sourced, not run; the first argument of the test is the toy program.
+# shellcheck shell=bash
+# The Wayland layer of the whole-program tests on Wayland compositors
+# (wayland_*_test.sh): the toy and the frame's probe program under a private
+# headless compositor. On top of tests/support/toy.sh (fail, polling, the
+# program under test). Sourced, not run; the first argument of the test is the
+# toy program.
 
-set -euo pipefail
-
-fail() { echo "FAIL: $*" >&2; show_logs; exit 1; }
-note() { echo "-- $*" >&2; }
-
+# shellcheck source=tests/support/toy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/toy.sh"
+# shellcheck source=tests/support/wayland_session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/wayland_session.sh"
 wayland_private_namespace "$@"
 
+# shellcheck disable=SC2034 # for the tests, as probe below
 toy=$(realpath "${1:?the toy program}")
 binary_dir=${ZINDLE_BINARY_DIR:?set by CTest to the build folder}
+# shellcheck disable=SC2034
 probe=$binary_dir/tests/frame_probe
-work=$(mktemp -d /tmp/zindle-wayland.XXXXXX)
-program_pid=""
+program_out=program.out
+program_err=program.err
 
 show_logs() {
   local log
@@ -26,30 +29,15 @@ show_logs() {
   done
 }
 
-cleanup() {
-  [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null || true
-  wayland_cleanup
-}
-trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
+make_work /tmp/zindle-wayland.XXXXXX
+at_exit wayland_cleanup
 
 # start_program PROGRAM [NAME=VALUE...]: runs the toy or the probe, in the
 # scratch folder (which holds the splash file), with those variables set.
 start_program() {
   local program=$1
   shift
-  : >"$work/program.out"
-  : >"$work/program.err"
-  (cd "$work" && exec env "$@" "$program" >"$work/program.out" 2>"$work/program.err") &
-  program_pid=$!
-}
-
-program_running() { [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; }
-
-# expect_exit SECONDS CODE
-expect_exit() {
-  wait_child "$1" "$program_pid"
-  [ "$child_exit" = timeout ] || program_pid=""
-  [ "$child_exit" = "$2" ] || fail "exit code $child_exit, expected $2"
+  launch_program -C "$work" env "$@" "$program"
 }
 
 # traced LINE: the program wrote that line on standard error (the toy's trace).

@@ -13,7 +13,7 @@ export DISPLAY=$mutter_display XAUTHORITY=$mutter_xauthority
 
 xmessage -name other "another window" >/dev/null 2>&1 &
 other_pid=$!
-trap 'explain_exit $? "$BASH_COMMAND"; kill "$other_pid" 2>/dev/null || true; cleanup' EXIT
+at_exit kill "$other_pid"
 wait_for 30 xdotool search --name '^other$' >/dev/null || fail "the second window never showed"
 other=$(first_line xdotool search --name '^other$')
 

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # The include check fails on each kind of crossing planted in a small tree,
 # names the file and line, and passes the same tree once it is clean.
-set -euo pipefail
-check=$(cd "$(dirname "$0")/../.." && pwd)/scripts/check-includes.sh
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+top=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=tests/support/toy.sh
+source "$top/tests/support/toy.sh"
+check=$top/scripts/check-includes.sh
+make_work
 
 # plant FILE LINE: a tree whose only crossing (if any) is LINE in FILE.
 plant() {

@@ -6,16 +6,13 @@
 # stand in for them and the project's own shell code, also right up to a
 # violation planted in a copy of it; and it refuses a folder that is not there
 # rather than pass it.
-set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/support/toy.sh
+source "$here/../support/toy.sh"
 source_dir=${ZINDLE_SOURCE_DIR:-$(cd "$here/../.." && pwd)}
 check=$source_dir/scripts/check-pipes.sh
 cases=$here/check_pipes
-work=$(mktemp -d /tmp/zindle-pipes.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-note() { echo "-- $*" >&2; }
+make_work /tmp/zindle-pipes.XXXXXX
 
 # run_check FOLDER...: runs the check; sets status and said (all it wrote).
 run_check() {

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the whole-program tests under real window managers
 # (tests/e2e/desktop_*_test.sh): each test runs in private namespaces (mount
 # with its own /tmp, network, process ids), so window managers, panels and
@@ -8,9 +9,11 @@
 
 # The process namespace ends, with the script that is its first process,
 # everything the test left behind.
+# shellcheck source=tests/support/private_namespace.sh
 source "$(dirname "${BASH_SOURCE[0]}")/private_namespace.sh"
 private_namespace --pid "$@"
 
+# shellcheck source=tests/support/x11_session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x11_session.sh"
 
 # need COMMAND PACKAGE: skips the test (exit 77) where a program is missing.
@@ -199,7 +202,8 @@ check_full_screen_desktop() {
   # A click where the panel is goes to the toy: the panel can neither
   # minimize it nor lead to another window.
   if [ -n "$panel" ]; then
-    xdotool mousemove $(panel_centre) click 1
+    read -r px py <<<"$(panel_centre)"
+    xdotool mousemove "$px" "$py" click 1
     xdotool key b
     expect_logged 30 "keyDown 66"
     shown "$window" || fail "a click on the panel's place minimized the toy"

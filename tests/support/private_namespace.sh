@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Private namespaces for whole-program tests that start window managers or
 # compositors: these choose their X display number themselves and keep their
 # sockets and lock files in /tmp, so each test runs in a mount namespace of its

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The hostile splash files every build of the toy is given, made here: things
 # that are not files, headers that claim gigapixels, formats the toy does not
 # read, a JPEG cut short, a folder, and a photo over the toy's limit. Shared by

@@ -1,8 +1,13 @@
+# shellcheck shell=bash
 # What the toy's whole-program tests read off the screen, on Linux and under
 # Wine alike: screenshots, pixels, where the camera puts each resting cube and
 # the card, the splash before the first frame, the grid and a thrown cube.
-# Sourced by the test libraries after x11_server.sh; they define `work`,
-# `fail`, `note`, `toy_pid` and `toy_running`.
+# Sourced by the toy's test layers (tests/e2e/toy_lib.sh,
+# tests/windows/win32_toy_lib.sh) after tests/support/toy.sh and
+# x11_server.sh.
+
+# shellcheck source=tests/support/toy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/toy.sh"
 
 # shot FILE: the whole screen as PNG.
 shot() { xwd -root -silent | convert xwd:- "$1"; }
@@ -61,6 +66,11 @@ is_splash() {
 }
 is_scene() { ! lit "$1" 20 20 && cube_at "$1" 0 1; }
 
+# drawn: the scene is on screen, the splash gone. A window that appears or
+# goes during the screenshot (Wine makes and destroys some as it goes) makes
+# it fail now and then; the next try counts.
+drawn() { shot "$work/frame.png" 2>/dev/null && is_scene "$work/frame.png"; }
+
 # watch_splash: the toy, just started, shows its splash before its first
 # frame. It starts in a fraction of a second, so step it from the start: stop
 # it, look while it stands still, let it run for a few milliseconds, look again.
@@ -69,20 +79,20 @@ is_scene() { ! lit "$1" 20 20 && cube_at "$1" 0 1; }
 # is given up and the toy let run on.
 watch_splash() {
   local splash_seen="" deadline=$((SECONDS + 120))
-  while [ $SECONDS -lt $deadline ] && toy_running; do
-    kill -STOP "$toy_pid"
+  while [ $SECONDS -lt $deadline ] && program_running; do
+    kill -STOP "$program_pid"
     if ! timeout 5 xwd -root -silent -out "$work/early.xwd"; then
-      kill -CONT "$toy_pid"
+      kill -CONT "$program_pid"
       continue
     fi
     convert "xwd:$work/early.xwd" "$work/early.png"
     if is_splash "$work/early.png"; then
       splash_seen=yes
     elif is_scene "$work/early.png"; then
-      kill -CONT "$toy_pid"
+      kill -CONT "$program_pid"
       break
     fi
-    kill -CONT "$toy_pid"
+    kill -CONT "$program_pid"
     sleep 0.005
   done
   [ -n "$splash_seen" ] || fail "the splash picture was not on screen before the first frame"
@@ -115,6 +125,8 @@ expect_forty_cubes() {
 look() {
   xwd -root -silent | convert xwd:- -sample 25% -colorspace gray -threshold 10% -format "%[fx:int(1000*mean)]" info:
 }
+rest=0
+largest=0
 expect_throw_grows() {
   rest=$(look)
   largest=0

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Headless Wayland compositors for whole-program tests: mutter (with Xwayland,
 # keys through its remote-desktop D-Bus interface) and weston (no input seat).
 # Sourced, after the test defines `fail`, by a script that first calls
@@ -8,7 +9,9 @@
 # of its own with a private /tmp, and in a network namespace of its own, which
 # gives it its own abstract X sockets too.
 
+# shellcheck source=tests/support/x11_server.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x11_server.sh"
+# shellcheck source=tests/support/private_namespace.sh
 source "$(dirname "${BASH_SOURCE[0]}")/private_namespace.sh"
 
 # wayland_private_namespace ARGS...: runs the calling script again, with the
@@ -72,7 +75,9 @@ start_mutter() {
   compositor_pid=$!
   mutter_ready() { grep -q "Using public X11 display" "$work/compositor.log" && [ -S "$XDG_RUNTIME_DIR/$wayland_name" ]; }
   wait_for 60 mutter_ready || fail "mutter did not start: $(tail -n 5 "$work/compositor.log")"
+  # shellcheck disable=SC2034 # for the tests, as mutter_xauthority
   mutter_display=$(first_line sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/compositor.log")
+  # shellcheck disable=SC2034
   mutter_xauthority=$(first_line ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null)
   export WAYLAND_DISPLAY=$wayland_name
 }
@@ -89,6 +94,7 @@ start_weston() {
   wait_for 60 weston_ready || fail "weston did not start: $(tail -n 5 "$work/compositor.log" "$work/compositor.out")"
   local numbers
   numbers=$(ls /tmp/.X11-unix | sed -n 's/^X\([0-9]*\)$/\1/p')
+  # shellcheck disable=SC2034 # for the tests
   weston_display=:${numbers%%$'\n'*}
   export WAYLAND_DISPLAY=$wayland_name
 }

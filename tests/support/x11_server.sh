@@ -1,41 +1,11 @@
-# A private X server for whole-program tests, and polling with deadlines.
-# Sourced by the test libraries after they define `work` (a scratch folder)
-# and `fail`.
+# shellcheck shell=bash
+# A private X server for whole-program tests, on Linux and under Wine alike.
+# Sourced by the per-system test layers after tests/support/toy.sh (the
+# scratch folder `work`, `fail`, polling), which it sources itself if need be.
 
-# explain_exit STATUS COMMAND: first in the EXIT trap. A command that fails
-# outside a condition ends the test through set -e without a word; this names
-# it, where the test's own ends (fail, a skip, PASS) say why themselves.
-explain_exit() {
-  [ "$1" = 0 ] || [[ $2 == exit* ]] || echo "FAIL: set -e ended the test (exit code $1) at: $2" >&2
-}
-
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.1
-  done
-}
-
-# wait_child SECONDS PID: waits for a child of this shell to end and sets
-# child_exit to its exit code, or to "timeout". Not in a subshell: only this
-# shell can wait for its child.
-child_exit=""
-wait_child() {
-  local deadline=$((SECONDS + $1))
-  while kill -0 "$2" 2>/dev/null; do
-    if [ $SECONDS -ge $deadline ]; then
-      child_exit=timeout
-      return
-    fi
-    sleep 0.1
-  done
-  child_exit=0
-  # The shell's own note on a crashed child goes nowhere; the code tells it.
-  { wait "$2"; } 2>/dev/null || child_exit=$?
-}
+# shellcheck source=tests/support/toy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/toy.sh"
+server_pid=""
 
 # start_xvfb WIDTH HEIGHT [XVFB OPTION...]: a private Xvfb on a free display;
 # sets DISPLAY.
@@ -113,16 +83,6 @@ stop_server() {
   kill "$server_pid" 2>/dev/null || true
   wait_child 30 "$server_pid"
   server_pid=""
-}
-
-# first_line COMMAND...: the first line the command writes, and its exit
-# status. It reads all of the output: a reader that stops at the first line
-# (head) kills a writer that is still writing, and under pipefail the pipeline
-# then fails now and then, more often the busier the machine.
-first_line() {
-  local out
-  out=$("$@") || return
-  [ -z "$out" ] || echo "${out%%$'\n'*}"
 }
 
 # sanitized_build: the build under test (ZINDLE_BINARY_DIR) has the

@@ -1,29 +1,24 @@
-# Shared by the frame's whole-program tests (tests/e2e/frame_*_test.sh): a
-# private X server, the probe program with its log, and polling with deadlines.
-# Sourced, not run.
+# shellcheck shell=bash
+# The Linux layer of the frame's whole-program tests (tests/e2e/frame_*,
+# desktop_* and some robust_* tests): a private X server and the probe
+# program with its log. On top of tests/support/toy.sh (fail, polling, the
+# program under test). Sourced, not run.
 
-set -euo pipefail
-
-fail() { echo "FAIL: $*" >&2; show_logs; exit 1; }
-note() { echo "-- $*" >&2; }
+# shellcheck source=tests/support/toy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/toy.sh"
 
 binary_dir=${ZINDLE_BINARY_DIR:?set by CTest to the build folder}
 probe=$binary_dir/tests/frame_probe
 grab_check=$binary_dir/tests/x11_grab_check
 [ -x "$probe" ] || { echo "FAIL: no probe program at $probe" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/zindle-frame.XXXXXX)
-server_pid=""
-probe_pid=""
-
-cleanup() {
-  [ -n "$probe_pid" ] && kill -KILL "$probe_pid" 2>/dev/null || true
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
+program_name="the probe"
+# The tests call the program under test the probe.
+# shellcheck disable=SC2034 # names for the tests
+declare -n probe_pid=program_pid probe_exit=exit_code
 
 show_logs() {
+  local log
   for log in "$work"/out.log "$work"/err.log; do
     [ -f "$log" ] || continue
     echo "--- $log (drawFrame lines left out)" >&2
@@ -31,22 +26,17 @@ show_logs() {
   done
 }
 
+make_work /tmp/zindle-frame.XXXXXX
+# shellcheck source=tests/support/x11_server.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x11_server.sh"
+at_exit stop_server
 
 # start_probe [NAME=VALUE...]: runs the probe with those variables set, under
 # the address-space cap probe_cap (in KB) if one is set.
 probe_cap=unlimited
-start_probe() {
-  : >"$work/out.log"
-  : >"$work/err.log"
-  (
-    ulimit -v "$probe_cap"
-    exec env "$@" "$probe" >"$work/out.log" 2>"$work/err.log"
-  ) &
-  probe_pid=$!
-}
+start_probe() { launch_program -v "$probe_cap" env "$@" "$probe"; }
 
-probe_running() { [ -n "$probe_pid" ] && kill -0 "$probe_pid" 2>/dev/null; }
+probe_running() { program_running; }
 
 # logged LINE: the probe wrote exactly this line.
 logged() { grep -qx -- "$1" "$work/out.log"; }
@@ -59,23 +49,8 @@ line_of() { grep -nx -m 1 -- "$1" "$work/out.log" | cut -d: -f1; }
 # expect_logged SECONDS LINE
 expect_logged() { wait_for "$1" logged "$2" || fail "no \"$2\" within $1 s"; }
 
-# wait_exit SECONDS: waits for the probe to end and sets probe_exit to its exit
-# code, or to "timeout". Not in a subshell: only this shell can wait for it.
-probe_exit=""
-wait_exit() {
-  wait_child "$1" "$probe_pid"
-  probe_exit=$child_exit
-  [ "$probe_exit" = timeout ] || probe_pid=""
-}
-
-# expect_exit SECONDS CODE
-expect_exit() {
-  wait_exit "$1"
-  [ "$probe_exit" = "$2" ] || fail "exit code $probe_exit, expected $2"
-}
-
-probe_window() { first_line xdotool search --name '^Zindle$' 2>/dev/null; }
-has_probe_window() { [ -n "$(probe_window)" ]; }
+probe_window() { toy_window; }
+has_probe_window() { has_toy_window; }
 
 # geometry WINDOW: "X Y WIDTH HEIGHT" on the screen.
 geometry() {

@@ -11,10 +11,9 @@
 # default build-windows/); where neither exists yet, a stand-in carrying the
 # toy's own resources, whose shortcut is then also started the way Explorer
 # starts one. Works in $ZINDLE_BINARY_DIR/installer-test.
-set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-fail() { echo "FAIL: $*" >&2; exit 1; }
-note() { echo "-- $*" >&2; }
+# shellcheck source=tests/support/toy.sh
+source "$top/tests/support/toy.sh"
 
 binary_dir=${ZINDLE_BINARY_DIR:-$top/build-windows}
 real_exe=${1:-}
@@ -46,7 +45,7 @@ else
   cp "$helpers/zindle.exe" "$pack/zindle.exe"
 fi
 bash "$top/scripts/windows-installer.sh" "$pack" >/dev/null
-version=$(sed -n 's/^project(Zindle VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+version=$(bash -c 'source "$1/scripts/lib.sh" && project_version' - "$top")
 IFS=. read -r major minor patch _ <<<"$version"
 version_four=$major.${minor:-0}.${patch:-0}.0
 setup=$pack/zindle-$version-setup.exe
@@ -62,9 +61,7 @@ cleanup() {
   wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
 }
-# A command failing outside a condition ends the test through set -e; name it.
-trap 'status=$?; [ $status = 0 ] || [[ $BASH_COMMAND == exit* ]] ||
-  echo "FAIL: set -e ended the test (exit code $status) at: $BASH_COMMAND" >&2; cleanup' EXIT
+trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
 mkdir -p "$WINEPREFIX"
 # One server for the whole test, started before the prefix is made: each Wine
 # call then starts in a fraction of a second.

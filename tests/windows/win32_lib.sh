@@ -1,38 +1,31 @@
-# What the Win32 platform's whole-program tests share: a private Xvfb, a Wine
-# prefix of their own under the build folder (made once, then reused), a
-# persistent wineserver for the test's length, and the probe program started
-# on them. Sourced by tests/windows/win32_*_test.sh, which are given the
-# Windows build's zindle.exe (or any file in the build folder's top).
-set -euo pipefail
+# shellcheck shell=bash
+# The Wine layer of the Win32 platform's whole-program tests: a private Xvfb,
+# a Wine prefix of their own under the build folder (made once, then reused),
+# a persistent wineserver for the test's length, and the probe program started
+# on them. On top of tests/support/toy.sh (fail, polling, the program under
+# test). Sourced by tests/windows/win32_*_test.sh, which are given the Windows
+# build's zindle.exe (or any file in the build folder's top).
+
+# shellcheck source=tests/support/toy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/toy.sh"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${ZINDLE_WINDOWS_BINARY_DIR:-$(cd "$(dirname "${1:?usage: $0 BUILD/zindle.exe}")" && pwd)}
 probe=$build/tests/win32_probe.exe
+# shellcheck disable=SC2034 # for the keyboard hook's test
 witness=$build/tests/hook_witness.exe
 inspect=$build/tests/win32_window_info.exe
-work=$(mktemp -d)
-server_pid=""
-probe_pid=""
-toy_pid=""
 
-fail() {
-  echo "FAIL: $*" >&2
-  for log in "$work"/*.log; do
-    [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -20 "$log" >&2; }
-  done
-  exit 1
-}
+program_name="the probe"
+# The tests call the program under test the probe, or the toy.
+# shellcheck disable=SC2034 # names for the tests
+declare -n probe_pid=program_pid toy_pid=program_pid
 
+make_work
+# shellcheck source=tests/support/x11_server.sh
 source "$here/../support/x11_server.sh"
-
-cleanup() {
-  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null || true
-  [ -n "$toy_pid" ] && kill -CONT "$toy_pid" 2>/dev/null || true
-  [ -n "$toy_pid" ] && kill -KILL "$toy_pid" 2>/dev/null || true
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
-  stop_server
-  rm -rf "$work"
-}
-trap 'explain_exit $? "$BASH_COMMAND"; cleanup' EXIT
+at_exit stop_server
+stop_wineserver() { [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true; }
+at_exit stop_wineserver
 
 for tool in wine wineserver Xvfb xdotool xwininfo; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
@@ -82,21 +75,14 @@ screen_is() { [ "$(screen_size)" = "$1" ]; }
 # start_probe [NAME=VALUE...]: the probe under Wine with a memory cap and
 # those variables, its stdout in out.log.
 start_probe() {
-  (ulimit -v 4000000; exec env "$@" wine "$probe") >"$work/out.log" 2>"$work/err.log" &
-  probe_pid=$!
+  program_name="the probe" program_out=out.log program_err=err.log
+  launch_program -v 4000000 env "$@" wine "$probe"
 }
 
 # Lines as the program wrote them, without the CR that Windows' text mode adds.
 lines() { tr -d '\r' <"$work/$1"; }
 logged() { grep -qx -- "$1" <<<"$(lines out.log)"; }
 expect_logged() { wait_for "$1" logged "$2" || fail "never logged: $2"; }
-
-# expect_exit SECONDS CODE: the probe ends with that code.
-expect_exit() {
-  wait_child "$1" "$probe_pid"
-  probe_pid=""
-  [ "$child_exit" = "$2" ] || fail "the probe ended with $child_exit, not $2"
-}
 
 # inspect CAPTION: the client area, styles and child texts of a window.
 inspect_window() { wine "$inspect" "$1" 2>/dev/null | tr -d '\r'; }

@@ -8,10 +8,6 @@ source "$(dirname "$0")/win32_lib.sh"
 start_wine 1920 1080
 start_probe
 
-has_box() {
-  local tree
-  tree=$(xwininfo -root -tree) && grep -q '"Zindle"' <<<"$tree"
-}
 wait_for 120 has_box || fail "no message box"
 box=$(inspect_window Zindle)
 [[ $box == *"text Your video card or driver cannot handle 1024x768x32 in full screen mode."* ]] ||
