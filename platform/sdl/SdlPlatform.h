@@ -100,6 +100,12 @@ private:
     std::unique_ptr<SdlKeeper> keeper;
     std::unique_ptr<AudioPlayer> audio;
     std::unique_ptr<EspeakSpeech> speech;
+    // Speech asked for before the first window was made waits for it
+    // (SdlSpeech.cpp); null when nothing waits.
+    std::unique_ptr<SpeechRequest> waitingSpeech;
+    SpeechSink* waitingSink = nullptr;
+    bool windowMade = false;
+    void startWaitingSpeech();
 };
 
 } // namespace platform
