@@ -2,6 +2,7 @@
 // missing), English and German, a language without a voice, the desktop's
 // language, and the speech thread stopped early.
 #include "platform/espeak/EspeakSpeech.h"
+#include "tests/support/EnvironmentOverride.h"
 
 #include <gtest/gtest.h>
 
@@ -40,29 +41,7 @@ private:
     std::map<int, Clip> clips;
 };
 
-class ScopedVariable {
-public:
-    ScopedVariable(const char* variable, const char* value) : name(variable)
-    {
-        if (const char* old = std::getenv(variable))
-            previous = old;
-        if (value != nullptr)
-            setenv(variable, value, 1);
-        else
-            unsetenv(variable);
-    }
-    ~ScopedVariable()
-    {
-        if (previous)
-            setenv(name.c_str(), previous->c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-
-private:
-    std::string name;
-    std::optional<std::string> previous;
-};
+using ScopedVariable = testing_support::EnvironmentOverride;
 
 struct Spoken {
     std::map<int, Clip> clips;

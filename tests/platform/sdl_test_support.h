@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/sdl/SdlPlatform.h"
+#include "tests/support/EnvironmentOverride.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -16,30 +17,7 @@
 
 namespace sdl_test {
 
-// Sets or clears an environment variable for one scope.
-class EnvironmentOverride {
-public:
-    EnvironmentOverride(const char* variable, const char* value) : name(variable)
-    {
-        if (const char* old = std::getenv(variable))
-            previous = old;
-        if (value != nullptr)
-            setenv(variable, value, 1);
-        else
-            unsetenv(variable);
-    }
-    ~EnvironmentOverride()
-    {
-        if (previous)
-            setenv(name.c_str(), previous->c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-
-private:
-    std::string name;
-    std::optional<std::string> previous;
-};
+using testing_support::EnvironmentOverride;
 
 inline std::vector<platform::Message> received;
 
