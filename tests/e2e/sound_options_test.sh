@@ -36,6 +36,7 @@ start_sound_toy() {
   : >"$work/stdout.log"
   : >"$work/stderr.log"
   (cd "$folder" && exec "$toy" "$@" >"$work/stdout.log" 2>"$work/stderr.log") &
+  # shellcheck disable=SC2034 # the program under test, for the library's wait and stop
   toy_pid=$!
 }
 

@@ -33,6 +33,7 @@ made_window && fail "a wrong option made a window"
 box_text() { inspect_window Zindle; }
 box_shown() { grep -q -- "$1" <<<"$(box_text)"; }
 (cd "$folder" && exec wine ./zindle.exe --help </dev/null >&- 2>"$work/stderr.log") &
+# shellcheck disable=SC2034 # the program under test, for the library's wait and stop
 toy_pid=$!
 wait_for 60 box_shown "--no-speech" || fail "--help without a console showed no usage in a message box: $(box_text)"
 # Return reaches the box once it has the focus.
