@@ -23,7 +23,7 @@ source "$here/../tests/support/sound_session.sh"
 sound_private_namespace "$@"
 set -- "$build/zindle"
 source "$here/../tests/e2e/toy_lib.sh"
-trap 'explain_exit $? "$BASH_COMMAND"; sound_cleanup; cleanup' EXIT
+at_exit sound_cleanup
 # By class, as the sound tests find it (tests/e2e/sound_lib.sh).
 toy_window() { first_line xdotool search --classname '^zindle$' 2>/dev/null; }
 sound_isolate

@@ -8,7 +8,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../support/sound_session.sh"
 sound_private_namespace "$@"
 source "$(dirname "${BASH_SOURCE[0]}")/toy_lib.sh"
-trap 'explain_exit $? "$BASH_COMMAND"; sound_cleanup; cleanup' EXIT
+at_exit sound_cleanup
 sound_isolate
 
 # The toy's window by its class: with speech and a sound server, its title
