@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The recordings of scripts/record-sound.sh: a throw of "A" with its name, and
-# the space bar, each into RECORD_INTO as a small WAV (16-bit, 48 kHz stereo),
+# the space bar, each into RECORD_INTO as a small WAV (16-bit stereo at 24 kHz, small enough to keep),
 # with the probe's measure of each beside it on standard output. Not a test:
 # its name does not end in _test.
 # shellcheck source=tests/e2e/sound_lib.sh
@@ -19,7 +19,7 @@ record() { # NAME KEY SECONDS: records the key's sound for SECONDS after it
   xdotool key "$2"
   wait_for 30 recorded_past "$from" "$3" || fail "the recorder stopped short"
   stop_recording
-  sox "$work/$1.wav" -b 16 "$into/$1.wav" trim "$(awk -v f="$from" -v r="$sound_rate" 'BEGIN { print f / r }')" "$3"
+  sox "$work/$1.wav" -b 16 "$into/$1.wav" trim "$(awk -v f="$from" -v r="$sound_rate" 'BEGIN { print f / r }')" "$3" rate -v 24k
   echo "== $1: the key at 0 s"
   "$probe" "$into/$1.wav"
 }
