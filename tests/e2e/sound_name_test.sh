@@ -20,7 +20,7 @@ measure "$work/h.wav"
 key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
 # The tones from a second after the key, past the name (the first lands at
 # 1.34 s).
-check_tones "$(awk -v k="$key_time" 'BEGIN { print k + 1 }')" right 0.04
+check_tones "$(awk -v k="$key_time" 'BEGIN { print k + 1 }')" right 0.06
 onsets 0 "$tones_start" >"$work/name.txt"
 [ -s "$work/name.txt" ] || fail "no name before the first tone: $(cat "$work/stderr.log")"
 name_delay=$(awk -v k="$key_time" 'NR == 1 { printf "%.3f", $1 - k }' "$work/name.txt")

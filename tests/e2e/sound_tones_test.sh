@@ -18,7 +18,7 @@ stop_recording
 end_toy
 
 measure "$work/a.wav"
-check_tones 0 left 0.04
+check_tones 0 left 0.06
 key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
 early=$(onsets 0 "$tones_start")
 [ -z "$early" ] || fail "sound before the first tone with --no-speech: $early"

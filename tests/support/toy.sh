@@ -15,6 +15,13 @@ zindle_toy_sh=1
 
 set -euo pipefail
 
+# The program under test plays its sound on SDL's dummy device, which opens
+# at once and goes nowhere: a test never reaches the machine's own sound
+# server or speakers, and on a machine with no sound at all the toy has no
+# "no sound" line to print among the lines the tests read. The sound tests
+# choose their own device (tests/support/sound_session.sh).
+export SDL_AUDIODRIVER=dummy
+
 # The layer names the program and its two logs (file names inside $work).
 program_name="the program"
 program_out=out.log
