@@ -189,10 +189,10 @@ EspeakSpeech::EspeakSpeech(SpeechRequest request, SpeechSink& sink, SpeechReport
                           libraryName = std::move(libraryName)] {
         // The names are made while the toy builds its scene and draws its
         // first frames: on a machine of two cores they would take half of it
-        // from start-up. At the lowest priority they wait for a moment the
-        // toy leaves free, which comes within a frame or two. On Linux the
-        // niceness of a thread is its own.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+        // from start-up. At a low priority they mostly take what start-up
+        // leaves free, yet not so low that a busy machine keeps them from a
+        // child's first key. On Linux the niceness of a thread is its own.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
         GuardedSink guarded(*state);
         speakAll(request, guarded, report, libraryName, [&state] {
             std::lock_guard lock(state->mutex);

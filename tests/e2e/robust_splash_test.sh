@@ -95,7 +95,9 @@ make_picture() { "$maker" "$2" "$3" "$4" "$1/wumbly.jpg" "${@:5}"; }
 play_splash_files case_folder make_picture play "$binary_dir/wumbly.jpg"
 
 if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
-  # Root reads everything; the nobody user may not read this one.
+  # Root reads everything; the nobody user may not read this one. Its own
+  # home in the passwd database does not exist, so Mesa gets a cache folder
+  # it may write, and says nothing of one it cannot make.
   folder=$(case_folder locked)
   mkdir "$work/home"
   cp "$binary_dir/wumbly.jpg" "$folder/"
@@ -104,7 +106,7 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
   chmod 777 "$work/home"
   if setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$toy"; then
     play "$folder" "an unreadable picture" \
-      setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/home"
+      setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/home" XDG_CACHE_HOME="$work/home/.cache"
   else
     note "SKIP an unreadable picture: the nobody user cannot run $toy"
   fi
