@@ -69,7 +69,7 @@ onsets() {
 
 # check_tones FROM SIDE TOLERANCE [TO]: the last twelve onsets of the last
 # measure between FROM and TO seconds are a throw's: at the motion's bounce
-# times from the first (within TOLERANCE seconds), one pitch, louder on SIDE
+# times from the first (all but one within TOLERANCE seconds), one pitch, louder on SIDE
 # (left or right), dying away to about a twelfth. Sets tones_start to the
 # first tone's time and leaves the twelve in $work/twelve.txt.
 check_tones() {
@@ -84,7 +84,9 @@ check_tones() {
   tones_start=$(awk 'NR == 1 { print $1 }' "$work/twelve.txt")
   # Each tone's time against the motion's, after the twelve are set as a
   # whole against the motion (by the median gap), so that one late tone does
-  # not shift all the others.
+  # not shift all the others. One tone may be late past the tolerance: a
+  # landing found by a frame that a loaded machine held back longer than the
+  # mixer's scheduling delay plays at once, late, by design.
   local offset
   offset=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" |
     awk 'NR == 1 { start = $2 } { print ($2 - start) - $1 }' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
@@ -95,6 +97,7 @@ check_tones() {
       late = ($2 - start) - $1 - offset
       if (late < 0) late = -late
       if (late > worst) worst = late
+      if (late > tolerance) over++
       if ($6 < pitch * 0.97 || $6 > pitch * 1.03) bad = bad "\npitch of tone " NR ": " $6 " Hz, not " pitch
       if (side == "left" && $4 < 1.5 * $5) bad = bad "\ntone " NR " not on the left"
       if (side == "right" && $5 < 1.5 * $4) bad = bad "\ntone " NR " not on the right"
@@ -105,7 +108,7 @@ check_tones() {
     END {
       ratio = last / first
       if (ratio < 0.04 || ratio > 0.2) bad = bad "\nthe last tone " ratio " as loud as the first"
-      if (worst > tolerance) bad = bad "\na tone " worst " s off the motion"
+      if (over > 1) bad = bad "\n" over " tones more than " tolerance " s off the motion"
       printf "%.1f ms off the motion at worst, the last %.3f as loud as the first%s\n", worst * 1000, ratio, bad
     }')
   note "twelve tones: $report"
