@@ -174,6 +174,10 @@ AudioPlayer::AudioPlayer(AudioSource& source, Report report) : shared(std::make_
     // stop(), what it touches stays alive.
     thread = std::thread([state = shared] {
         Session(*state).run();
+        // SDL keeps an error buffer and a table of thread-local data for
+        // every thread that calls it; for a thread it did not make, only
+        // this frees them.
+        SDL_TLSCleanup();
         std::lock_guard lock(state->mutex);
         state->finished = true;
         state->changed.notify_all();
