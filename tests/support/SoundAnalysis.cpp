@@ -172,7 +172,8 @@ double dominantFrequency(const Recording& recording, std::size_t first, std::siz
     const double top = std::min(12000.0, recording.sampleRate / 2.0 - 1.0);
     // Coarse, then fine around the best coarse step.
     double best = 0.0, bestPower = -1.0;
-    for (double hz = 40.0; hz <= top; hz += 4.0) {
+    for (int step = 0; 40.0 + 4.0 * step <= top; ++step) {
+        const double hz = 40.0 + 4.0 * step;
         const double power = powerAt(windowed, hz, recording.sampleRate);
         if (power > bestPower) {
             bestPower = power;
@@ -180,7 +181,8 @@ double dominantFrequency(const Recording& recording, std::size_t first, std::siz
         }
     }
     const double coarse = best;
-    for (double hz = coarse - 4.0; hz <= coarse + 4.0; hz += 0.25) {
+    for (int step = 0; step <= 32; ++step) {
+        const double hz = coarse - 4.0 + 0.25 * step;
         const double power = powerAt(windowed, hz, recording.sampleRate);
         if (power > bestPower) {
             bestPower = power;

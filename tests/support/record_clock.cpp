@@ -72,7 +72,9 @@ int main(int argc, char** argv)
             if (offset == 0)
                 offset = dataOffset(argv[1]);
             if (offset > 0 && status.st_size > offset) {
-                const double frames = static_cast<double>((status.st_size - offset) / 4);
+                // Whole frames of two 16-bit samples.
+                const auto wholeFrames = (status.st_size - offset) / 4;
+                const double frames = static_cast<double>(wholeFrames);
                 if (now - frames / rate < start)
                     start = now - frames / rate;
                 ++readings;
