@@ -8,24 +8,12 @@
 # script for bash -c); CMake files only on lines that hand a shell a script.
 # Lists each such pipeline as FILE:LINE with a way out, and exits with 1 if
 # there is one (2 if a folder is missing).
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/lib.sh"
+shopt -s extglob
 [ $# -gt 0 ] || set -- "$top/tests" "$top/scripts" "$top/.ci"
 
-files=()
-for folder in "$@"; do
-  [ -d "$folder" ] || { echo "check-pipes: $folder is not a folder" >&2; exit 2; }
-  while IFS= read -r -d '' file; do
-    case $file in
-      *.sh | *.bash | */CMakeLists.txt | *.cmake) files+=("$file") ;;
-      *)
-        first=""
-        IFS= read -r first <"$file" || true
-        if [[ $first =~ ^#!.*[/[:space:]](ba|da|k)?sh([[:space:]]|$) ]]; then files+=("$file"); fi
-        ;;
-    esac
-  done < <(find "$folder" -type f -print0 | sort -z)
-done
+shell_files check-pipes '@(*.sh|*.bash|*/CMakeLists.txt|*.cmake)' "$@"
 if [ ${#files[@]} = 0 ]; then
   echo "check-pipes: no shell files in $*"
   exit 0

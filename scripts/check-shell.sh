@@ -12,20 +12,8 @@ cd "$top"
 command -v shellcheck >/dev/null || { echo "check-shell: shellcheck is not installed" >&2; exit 2; }
 [ $# -gt 0 ] || set -- scripts tests .ci fuzz res
 
-files=()
-for folder in "$@"; do
-  [ -d "$folder" ] || { echo "check-shell: $folder is not a folder" >&2; exit 2; }
-  while IFS= read -r -d '' file; do
-    case $file in
-      *.sh | *.bash) files+=("$file") ;;
-      *)
-        first=""
-        IFS= read -r first <"$file" || true
-        if [[ $first =~ ^#!.*[/[:space:]](ba|da|k)?sh([[:space:]]|$) ]]; then files+=("$file"); fi
-        ;;
-    esac
-  done < <(find "$folder" -type f -print0 | sort -z)
-done
+shopt -s extglob
+shell_files check-shell '@(*.sh|*.bash)' "$@"
 if [ ${#files[@]} = 0 ]; then
   echo "check-shell: no shell files in $*"
   exit 0

@@ -106,3 +106,26 @@ project_version() {
   [ -n "$version" ] || { echo "no version in $top/CMakeLists.txt" >&2; return 1; }
   echo "$version"
 }
+
+# shell_files CHECK PATTERN FOLDER...: every shell file under the folders,
+# into the array `files`, sorted: those whose name matches the extended glob
+# PATTERN, and those whose #! line names a shell. CHECK names the check in the
+# message for a folder that does not exist (exit 2).
+shell_files() {
+  local check=$1 pattern=$2 folder file first
+  shift 2
+  files=()
+  for folder in "$@"; do
+    [ -d "$folder" ] || { echo "$check: $folder is not a folder" >&2; exit 2; }
+    while IFS= read -r -d '' file; do
+      # shellcheck disable=SC2053 # the pattern is a glob on purpose
+      if [[ $file == $pattern ]]; then
+        files+=("$file")
+        continue
+      fi
+      first=""
+      IFS= read -r first <"$file" || true
+      if [[ $first =~ ^#!.*[/[:space:]](ba|da|k)?sh([[:space:]]|$) ]]; then files+=("$file"); fi
+    done < <(find "$folder" -type f -print0 | sort -z)
+  done
+}
