@@ -14,7 +14,7 @@
 // floor); a phone's photo as the splash within 2 times the normal start.
 // Times on the clock are printed and fail nothing.
 // Each program runs in its scenario's folder on the X server in DISPLAY, with
-// the start-up marks preloaded (tests/support/startup_marks.cpp): they write
+// the start-up marks preloaded (tests/support/programs/startup_marks.cpp): they write
 // the CLOCK_MONOTONIC time and the program's CPU time (all threads) at the end
 // of each start-up step on standard error, up to its first swap, from which
 // the per-step timeline below comes; that file says which library call ends
@@ -27,7 +27,7 @@
 //       ./launch_bench ../zindle ./launch_floor [rounds]
 #include "bench/support/Launch.h"
 #include "bench/support/Stats.h"
-#include "tests/support/PictureWriter.h"
+#include "tests/support/fixtures/PictureWriter.h"
 
 #include <algorithm>
 #include <cerrno>

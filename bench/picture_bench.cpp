@@ -3,7 +3,7 @@
 // format it reads, and with its own picture, round by round in a rotating
 // order so that a busy moment of the machine hits them alike. Measured from
 // just before fork() to the first buffer swap (as told by the start-up marks
-// preloaded into it, tests/support/startup_marks.cpp), with the CPU the toy
+// preloaded into it, tests/support/programs/startup_marks.cpp), with the CPU the toy
 // used by then, and the peak resident memory (VmHWM) at that moment; the toy
 // is then sent SIGTERM and must end with 0. Budgets, on the medians of the
 // per-round ratios and differences to the toy's own picture: at most 11 times
@@ -15,7 +15,7 @@
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24" ./picture_bench ../zindle [rounds]
 #include "bench/support/Launch.h"
 #include "bench/support/Stats.h"
-#include "tests/support/PictureWriter.h"
+#include "tests/support/fixtures/PictureWriter.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The toy's sound as a child meets it, in a sound server of the benchmark's
-# own (a PipeWire null sink, recorded; tests/support/sound_session.sh) and a
+# own (a PipeWire null sink, recorded; tests/support/shell/sound_session.sh) and a
 # private X server, all in private namespaces so nothing reaches the machine's
 # own sound server or speakers. Medians and worst of:
 #
@@ -19,12 +19,12 @@ set -euo pipefail
 build=$(realpath "${1:?the build folder}")
 export ZINDLE_BINARY_DIR=$build
 here=$(dirname "$(realpath "$0")")
-source "$here/../tests/support/sound_session.sh"
+source "$here/../tests/support/shell/sound_session.sh"
 sound_private_namespace "$@"
 set -- "$build/zindle"
-source "$here/../tests/e2e/toy_lib.sh"
+source "$here/../tests/linux_toy/toy_lib.sh"
 at_exit sound_cleanup
-# By class, as the sound tests find it (tests/e2e/sound_lib.sh).
+# By class, as the sound tests find it (tests/linux_toy/sound_lib.sh).
 toy_window() { first_line xdotool search --classname '^zindle$' 2>/dev/null; }
 sound_isolate
 probe=$build/tests/sound_probe
@@ -96,7 +96,7 @@ for i in "${!keys[@]}"; do
   awk -v from="$from" -v to="$to" '$1 == "onset" && $2 >= from && $2 < to { print $2, $3 }' "$work/measure.txt" >"$work/key.txt"
   # The name within the first second (the first landing comes at 1.34 s),
   # then the tones; quiet onsets at a tail's level are gaps in it, not
-  # strikes (as in tests/e2e/sound_lib.sh).
+  # strikes (as in tests/linux_toy/sound_lib.sh).
   awk -v from="$from" '$1 < from + 1 { printf "%.2f\n", ($1 - from) * 1000; exit }' "$work/key.txt" >"$work/this-name.txt"
   [ -s "$work/this-name.txt" ] || fail "key $i: no name heard"
   cat "$work/this-name.txt" >>"$work/name.txt"

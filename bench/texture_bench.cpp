@@ -17,7 +17,7 @@
 #include "platform/draw/Graphics.h"
 #include "platform/draw/SolidBrush.h"
 #include "platform/draw/StringFormat.h"
-#include "tests/support/HeadlessGLContext.h"
+#include "tests/support/fixtures/HeadlessGLContext.h"
 
 #include <GL/gl.h>
 

@@ -13,4 +13,4 @@ install_packages sox
 build=${ZINDLE_BUILD_DIR:-$top/build}
 [ -x "$build/zindle" ] || { echo "record-sound: build the toy with its tests first ($build/zindle)" >&2; exit 2; }
 exec env ZINDLE_SOURCE_DIR="$top" ZINDLE_BINARY_DIR="$build" RECORD_INTO="$top/docs" \
-  bash "$top/tests/e2e/sound_recording.sh" "$build/zindle"
+  bash "$top/tests/linux_toy/sound_recording.sh" "$build/zindle"

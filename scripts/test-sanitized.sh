@@ -3,7 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/, and runs
 # the whole suite under a virtual X display with Mesa's software renderer.
 # LeakSanitizer checks every process at its exit, so the whole-program tests
-# (tests/e2e) are also leak checks of the real toy's full start-play-quit
+# (tests/linux_toy) are also leak checks of the real toy's full start-play-quit
 # cycle. Leaks inside the GL driver and system libraries are suppressed by
 # tests/lsan.supp, which says why for each. Tests labelled "once" (the
 # installed package, the window managers and compositors: what they check
@@ -16,7 +16,7 @@ cmake_configure "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZINDLE_SANITIZE=ON 
 cmake_build "$build"
 
 # Keeps the GL driver loaded until exit so that its leaks can be named.
-g++ -shared -fPIC -O2 -o "$build/keep_loaded.so" "$top/tests/sanitize/keep_loaded.cpp"
+g++ -shared -fPIC -O2 -o "$build/keep_loaded.so" "$top/tests/support/programs/keep_loaded.cpp"
 
 export LD_PRELOAD=$build/keep_loaded.so
 # intercept_tls_get_addr=0: LeakSanitizer's record of each thread's dynamic

@@ -11,7 +11,7 @@ foreach(target gtest gtest_main)
 endforeach()
 
 # The scripted platform; the GL fixtures need a real context and stay out.
-add_library(zindle_test_support STATIC support/ScriptedPlatform.cpp)
+add_library(zindle_test_support STATIC support/fixtures/ScriptedPlatform.cpp)
 target_include_directories(zindle_test_support PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(zindle_test_support PUBLIC zindle_app zindle_platform gtest)
 
@@ -30,7 +30,6 @@ include(GoogleTest)
 file(GLOB util_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/util/*_test.cpp)
 file(GLOB motion_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/motion/*_test.cpp)
 file(GLOB app_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/*_test.cpp)
-file(GLOB picture_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/picture/*_test.cpp)
 windows_suite(util SOURCES ${util_sources} LIBRARIES zindle_util)
 windows_suite(motion SOURCES ${motion_sources} LIBRARIES zindle_motion zindle_scene)
 windows_suite(app SOURCES ${app_sources} LIBRARIES zindle_app)
@@ -40,17 +39,17 @@ windows_suite(game SOURCES game/fixedstep_test.cpp LIBRARIES zindle_game)
 # The mix, rendered without a device.
 file(GLOB sound_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/sound/*_test.cpp)
 windows_suite(sound SOURCES ${sound_sources} LIBRARIES zindle_sound)
-if(picture_sources)
-  windows_suite(picture SOURCES ${picture_sources} LIBRARIES zindle_picture zindle_picture_writer)
-endif()
+# Picture files read; the decoding through the drawing's bitmaps is the
+# Linux suite's alone.
+windows_suite(picture SOURCES platform/picture/picture_file_test.cpp LIBRARIES zindle_picture zindle_picture_writer)
 
 # The Win32 backend's own suite and the helper programs of the whole-program
 # tests; the GDI+ drawing's suite.
 if(TARGET zindle_win32)
-  add_subdirectory(win32)
+  add_subdirectory(platform/win32)
 endif()
 if(TARGET zindle_gdiplus)
-  add_subdirectory(gdiplus)
+  add_subdirectory(platform/gdiplus)
 endif()
 
 # What every platform and drawing library promises, on Win32 and GDI+
@@ -61,18 +60,18 @@ endif()
 
 # The picture files of the whole-program tests, written by the same writer as
 # on Linux.
-add_executable(make_picture support/make_picture.cpp)
+add_executable(make_picture support/programs/make_picture.cpp)
 target_link_libraries(make_picture PRIVATE zindle_picture_writer)
 set_target_properties(make_picture PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
 
 # Whole-program tests: scripts that run zindle.exe under Wine on X servers of
 # their own (the Wine set-up comes from scripts/test-windows.sh); 77 skips.
-file(GLOB windows_scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*_test.sh)
+file(GLOB windows_toy_scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows_toy/*_test.sh)
 if(TARGET zindle)
-  foreach(script ${windows_scripts})
+  foreach(script ${windows_toy_scripts})
     get_filename_component(name ${script} NAME_WE)
-    add_test(NAME windows.${name} COMMAND bash ${script} $<TARGET_FILE:zindle>)
-    set_tests_properties(windows.${name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE SKIP_RETURN_CODE 77
+    add_test(NAME windows_toy.${name} COMMAND bash ${script} $<TARGET_FILE:zindle>)
+    set_tests_properties(windows_toy.${name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE SKIP_RETURN_CODE 77
       ENVIRONMENT "ZINDLE_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZINDLE_BINARY_DIR=${PROJECT_BINARY_DIR}")
   endforeach()
 endif()

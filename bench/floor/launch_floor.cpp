@@ -4,7 +4,7 @@
 // then shown) with the same GL attributes, clears and swaps once, then waits
 // for SIGTERM and ends with 0, as the toy does. The launch benchmark starts it
 // exactly as it starts the toy, with the same start-up marks preloaded
-// (tests/support/startup_marks.cpp), so both timelines line up step by step.
+// (tests/support/programs/startup_marks.cpp), so both timelines line up step by step.
 #include "platform/sdl/SdlGLAttributes.h"
 
 #include <GL/gl.h>

@@ -7,7 +7,7 @@
 
 #include "bench/support/ProcStatus.h"
 #include "platform/Platform.h"
-#include "tests/support/HeadlessGLContext.h"
+#include "tests/support/fixtures/HeadlessGLContext.h"
 
 #include <cstddef>
 #include <cstdio>

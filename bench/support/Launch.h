@@ -1,6 +1,6 @@
 // Starting a program as a process and timing its launch, for the launch and
 // picture benchmarks. The program runs in a folder of its own with the
-// start-up marks (tests/support/startup_marks.cpp) added to its LD_PRELOAD:
+// start-up marks (tests/support/programs/startup_marks.cpp) added to its LD_PRELOAD:
 // they write the CLOCK_MONOTONIC time and its CPU time at the end of each
 // start-up step on standard error, up to its first swap, which is read line by
 // line. Its memory is read from /proc right after that swap; then SIGTERM ends

@@ -3,7 +3,7 @@
 // minimize, hold and release the frame asks for in answer, in order with the
 // keys around them.
 #include "app/GLApplication.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 

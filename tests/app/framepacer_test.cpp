@@ -1,7 +1,7 @@
 // The pacer on a hand-stepped clock: frames drawn as the loop draws them,
 // with the swap either waiting for a simulated display or returning at once.
 #include "app/FramePacer.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 

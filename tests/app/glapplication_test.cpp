@@ -2,7 +2,7 @@
 // platform: the order of calls, the state at each, the message handling, the
 // frame timing and the failure paths.
 #include "app/GLApplication.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "app/Stopwatch.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 # manager that iconifies a window, and the test display's bare Xvfb has none,
 # so there the minimizing cases skip; here they run, with every other case
 # beside them under a real window manager. Usage: this script CONTRACT-PROGRAM.
-source "$(dirname "$0")/../support/desktop_session.sh"
+source "$(dirname "$0")/../support/shell/desktop_session.sh"
 
 contract=${1:?usage: $0 CONTRACT-PROGRAM}
 logs=${work:?set by x11_session.sh}

@@ -6,8 +6,8 @@
 // 24 or more bits, up to 940 (0.12 %) with the 16 bits the toy asks for at
 // least, which an offscreen context gives it.
 #include "game/Zindle.h"
-#include "tests/support/HeadlessGLContext.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/HeadlessGLContext.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <GL/gl.h>
 

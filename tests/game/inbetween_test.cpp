@@ -5,8 +5,8 @@
 // the places where the motion jumps (a bounce, a launch in mid-flight, the
 // re-spin, an angle wrapping past 360) are drawn as jumps, never blended.
 #include "game/Zindle.h"
-#include "tests/support/HeadlessGLContext.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/HeadlessGLContext.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 

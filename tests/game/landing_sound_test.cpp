@@ -4,8 +4,8 @@
 // that runs many steps in one frame; and only a key's
 // own cube says its name.
 #include "game/Zindle.h"
-#include "tests/support/HeadlessGLContext.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/HeadlessGLContext.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 

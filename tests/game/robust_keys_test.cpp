@@ -4,8 +4,8 @@
 // after each burst, the heap must not grow with the number of keys, and the
 // trace must stay one well-formed line per key.
 #include "game/Zindle.h"
-#include "tests/support/HeadlessGLContext.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/HeadlessGLContext.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 // shown; any size up to 100 megapixels is accepted, from 1x1 to a phone's
 // photo, which is decoded reduced to what the window needs.
 #include "game/Zindle.h"
-#include "tests/support/PictureWriter.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/PictureWriter.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 

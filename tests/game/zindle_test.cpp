@@ -2,8 +2,8 @@
 // the cubes stand, the fallback for keys without a cube, the card's ten
 // seconds and the splash picture.
 #include "game/Zindle.h"
-#include "tests/support/HeadlessGLContext.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/HeadlessGLContext.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

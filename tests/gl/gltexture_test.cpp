@@ -6,7 +6,7 @@
 #include "platform/draw/Bitmap.h"
 #include "platform/draw/Graphics.h"
 #include "platform/draw/SolidBrush.h"
-#include "tests/support/gl_context.h"
+#include "tests/support/fixtures/gl_context.h"
 
 #include <GL/gl.h>
 

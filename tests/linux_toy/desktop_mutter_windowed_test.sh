@@ -3,7 +3,7 @@
 # after the box, the toy plays in a window that the window manager can frame
 # (a TrueColor visual, a title bar that is not solid black), and the keyboard
 # and the pointer stay free for the rest of the desktop.
-source "$(dirname "$0")/../support/desktop_session.sh"
+source "$(dirname "$0")/../support/shell/desktop_session.sh"
 
 start_xvfb 1280 1024
 start_session_bus

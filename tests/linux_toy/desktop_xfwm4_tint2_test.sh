@@ -3,7 +3,7 @@
 # above its full-screen layer: the full-screen toy still covers the panel, the
 # panel is out of the child's reach, and the keyboard, minimize, restore and
 # the window manager's close work as everywhere.
-source "$(dirname "$0")/../support/desktop_session.sh"
+source "$(dirname "$0")/../support/shell/desktop_session.sh"
 
 start_xvfb 1024 768
 start_session_bus

@@ -3,7 +3,7 @@
 # monitor to 1024x768: the pointer stays inside the toy's window, so a click
 # cannot reach the other monitor. After the toy is killed outright (kill -9)
 # the mode stays switched, and the line the README gives parents puts it back.
-source "$(dirname "$0")/../support/desktop_session.sh"
+source "$(dirname "$0")/../support/shell/desktop_session.sh"
 
 start_xorg
 xrandr --addmode DUMMY1 1024x768 && xrandr --output DUMMY1 --mode 1024x768 --right-of DUMMY0 ||

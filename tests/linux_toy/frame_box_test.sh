@@ -6,7 +6,7 @@
 # OK and the window manager's close each dismiss it, and the program goes on
 # in a window; SIGINT, SIGTERM and SIGHUP while it is up close it at once and
 # end the program like a close, with exit code 0.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 close_window=$binary_dir/tests/x11_close_window
 [ -x "$close_window" ] || fail "no helper at $close_window"

@@ -3,7 +3,7 @@
 # and holds the keyboard, keys reach keyDown (auto-repeats too, Super as well),
 # Alt combinations and F10 do not, and ESC ends the program with exit code 0
 # and lets go of the keyboard. Alt+F4 ends it the same way.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 start_xvfb 1024 768
 start_probe

@@ -3,7 +3,7 @@
 # to 1024x768: the screen is 1024x768 while the program runs full screen, and
 # the desktop's 1280x1024 comes back after ESC, after SIGTERM and after a crash,
 # a stack overflow among them.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 start_xorg
 [ "$(screen_size)" = 1280x1024 ] || fail "the server started at $(screen_size)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # With no display at all the program says so in one line and exits with code 1
 # at once, instead of hanging or running unseen on a driver that draws nowhere.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 started=$SECONDS
 code=0

@@ -3,7 +3,7 @@
 # box; once it is dismissed the program runs in a resizable 1024x768 window at
 # (64, 64) that carries the icon, follows resizing and leaves the keyboard to
 # everyone else.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 start_xvfb 1920 1080
 start_probe

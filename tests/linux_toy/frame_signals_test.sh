@@ -2,7 +2,7 @@
 # SIGTERM, SIGINT and SIGHUP end the program through its normal tear-down with
 # exit code 0, also when they arrive during start-up: the close then waits in
 # the queue behind a key pressed meanwhile, and no frame is drawn.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 start_xvfb 1024 768
 

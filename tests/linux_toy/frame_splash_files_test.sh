@@ -2,7 +2,7 @@
 # Pictures in every format the toy reads, written by another program
 # (ImageMagick), decoded from files and stretched over the window before the
 # GL context exists, show their own colours, each where the stretch puts it.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 start_xvfb 1024 768
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The picture drawn before the GL context exists stays on screen while the
 # scene is built, and the GL frames that follow replace it in the same window.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 start_xvfb 1024 768
 hold="$work/hold"

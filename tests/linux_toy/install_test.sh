@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installing puts the program, its splash picture, an icon and a desktop entry
 # in place, and the entry starts the program where the picture lies.
-# shellcheck source=tests/support/toy.sh
-source "$(dirname "$0")/../support/toy.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$(dirname "$0")/../support/shell/toy.sh"
 
 binary_dir=${ZINDLE_BINARY_DIR:?}
 make_work /tmp/zindle-install.XXXXXX

@@ -4,7 +4,7 @@
 # the scene built: no GLX on the X server, a GL driver that cannot be loaded,
 # a server that refuses the context, and a context without the fixed-function
 # pipeline the frame draws with.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 probe_cap=$(memory_cap 4000000)
 
 gl_message="Could not start Zindle because OpenGL is not available."

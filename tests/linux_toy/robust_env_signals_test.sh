@@ -5,7 +5,7 @@
 # writes nothing meanwhile. Later steps of start-up are covered where they are
 # built: the message box in frame_box_test, the window and the scene in
 # robust_signals_test.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 probe_cap=$(memory_cap 4000000)
 
 connections() { grep -c connected "$work/mute.log" || true; }

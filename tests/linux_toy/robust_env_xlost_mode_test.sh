@@ -2,7 +2,7 @@
 # After the display mode was switched for full screen, losing the X connection
 # while the server stays (xkill) still gives the desktop its mode back, through
 # a fresh connection, before the program ends with its one line.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 start_xorg
 [ "$(screen_size)" = 1280x1024 ] || fail "the server started at $(screen_size)"

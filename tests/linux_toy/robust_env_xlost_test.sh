@@ -3,7 +3,7 @@
 # program is killed off it with xkill, the program ends at once with one line
 # on stderr that says so and a non-zero exit code, while it plays and while
 # its message box is up.
-source "$(dirname "$0")/../support/x11_session.sh"
+source "$(dirname "$0")/../support/shell/x11_session.sh"
 
 # zindle_lines: what the program itself wrote on stderr (not its trace lines).
 zindle_lines() { grep '^\(frame_probe\|zindle\|XIO\|  \)' "$work/err.log" || true; }

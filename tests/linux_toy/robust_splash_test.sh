@@ -14,7 +14,7 @@
 # failures took 15 s to for ever, and gigabytes). Each start's figures are
 # noted in the log.
 source "$(dirname "$0")/toy_lib.sh"
-source "$(dirname "$0")/../support/splash_files.sh"
+source "$(dirname "$0")/../support/shell/splash_files.sh"
 
 start_x 1024 768
 maker="$binary_dir/tests/make_picture"

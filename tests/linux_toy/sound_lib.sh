@@ -5,7 +5,7 @@
 # and measured by the sound probe. Sourced, not run.
 # shellcheck shell=bash disable=SC2034
 
-source "$(dirname "${BASH_SOURCE[0]}")/../support/sound_session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell/sound_session.sh"
 sound_private_namespace "$@"
 source "$(dirname "${BASH_SOURCE[0]}")/toy_lib.sh"
 at_exit sound_cleanup

@@ -3,7 +3,7 @@
 # the space bar, each into RECORD_INTO as a small WAV (16-bit stereo at 24 kHz, small enough to keep),
 # with the probe's measure of each beside it on standard output. Not a test:
 # its name does not end in _test.
-# shellcheck source=tests/e2e/sound_lib.sh
+# shellcheck source=tests/linux_toy/sound_lib.sh
 source "$(dirname "$0")/sound_lib.sh"
 into=${RECORD_INTO:?the folder to write into}
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The sound tests' own sound server (tests/support/sound_session.sh): it is the
+# The sound tests' own sound server (tests/support/shell/sound_session.sh): it is the
 # test's, not the machine's; what is played into it is recorded whole, at its
 # pitch and on its side; and killed and started again, it records again.
 source "$(dirname "$0")/sound_lib.sh"

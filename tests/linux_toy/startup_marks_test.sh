@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The start-up marks the launch and picture benchmarks and the hostile-splash
-# test preload (tests/support/startup_marks.cpp) find every step of the real
+# test preload (tests/support/programs/startup_marks.cpp) find every step of the real
 # toy's start-up in its real library calls: each step once, in order, at
 # times and CPU times that never go back, the first frame's swap last. Added
 # to whatever LD_PRELOAD holds already (the sanitized run preloads its own

@@ -1,16 +1,16 @@
 # shellcheck shell=bash
-# The Linux layer of the toy's whole-program tests (tests/e2e/toy_*,
+# The Linux layer of the toy's whole-program tests (tests/linux_toy/toy_*,
 # robust_*, ...): the toy given as the test's first argument, started on a
 # private X server, and what the tests read off the screen. On top of
-# tests/support/toy.sh (fail, polling, the program under test). Sourced, not
+# tests/support/shell/toy.sh (fail, polling, the program under test). Sourced, not
 # run.
 
-# shellcheck source=tests/support/toy.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../support/toy.sh"
-# shellcheck source=tests/support/x11_server.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_server.sh"
-# shellcheck source=tests/support/toy_screen.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../support/toy_screen.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell/toy.sh"
+# shellcheck source=tests/support/shell/x11_server.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell/x11_server.sh"
+# shellcheck source=tests/support/shell/toy_screen.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell/toy_screen.sh"
 
 program_name="the toy"
 program_out=stdout.log
@@ -25,7 +25,7 @@ show_logs() {
   tail -n 20 "$work/stderr.log" >&2
 }
 
-make_work /tmp/zindle-e2e.XXXXXX
+make_work /tmp/zindle-linux-toy.XXXXXX
 at_exit stop_server
 
 toy=$(realpath "${1:?the toy program}")

@@ -1,14 +1,14 @@
 # shellcheck shell=bash
 # The Wayland layer of the whole-program tests on Wayland compositors
 # (wayland_*_test.sh): the toy and the frame's probe program under a private
-# headless compositor. On top of tests/support/toy.sh (fail, polling, the
+# headless compositor. On top of tests/support/shell/toy.sh (fail, polling, the
 # program under test). Sourced, not run; the first argument of the test is the
 # toy program.
 
-# shellcheck source=tests/support/toy.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../support/toy.sh"
-# shellcheck source=tests/support/wayland_session.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../support/wayland_session.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell/toy.sh"
+# shellcheck source=tests/support/shell/wayland_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell/wayland_session.sh"
 wayland_private_namespace "$@"
 
 # shellcheck disable=SC2034 # for the tests, as probe below

@@ -7,7 +7,7 @@
 #include "game/Camera.h"
 #include "platform/draw/Bitmap.h"
 #include "scene/Placement.h"
-#include "tests/support/HeadlessGLContext.h"
+#include "tests/support/fixtures/HeadlessGLContext.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

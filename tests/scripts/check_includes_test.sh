@@ -2,8 +2,8 @@
 # The include check fails on each kind of crossing planted in a small tree,
 # names the file and line, and passes the same tree once it is clean.
 top=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=tests/support/toy.sh
-source "$top/tests/support/toy.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$top/tests/support/shell/toy.sh"
 check=$top/scripts/check-includes.sh
 make_work
 

@@ -7,8 +7,8 @@
 # violation planted in a copy of it; and it refuses a folder that is not there
 # rather than pass it.
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=tests/support/toy.sh
-source "$here/../support/toy.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$here/../support/shell/toy.sh"
 source_dir=${ZINDLE_SOURCE_DIR:-$(cd "$here/../.." && pwd)}
 check=$source_dir/scripts/check-pipes.sh
 cases=$here/check_pipes

@@ -6,8 +6,8 @@
 # in the script that sources it; passes a warning silenced with its reason;
 # and refuses a folder that is not there rather than pass it.
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=tests/support/toy.sh
-source "$here/../support/toy.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$here/../support/shell/toy.sh"
 source_dir=${ZINDLE_SOURCE_DIR:-$(cd "$here/../.." && pwd)}
 check=$source_dir/scripts/check-shell.sh
 make_work /tmp/zindle-shell.XXXXXX

@@ -6,8 +6,8 @@
 # the lock, sudo is used only when not root, and ZINDLE_SKIP_INSTALL=1 or
 # nothing missing asks apt for nothing.
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=tests/support/toy.sh
-source "$here/../support/toy.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$here/../support/shell/toy.sh"
 source_dir=${ZINDLE_SOURCE_DIR:-$(cd "$here/../.." && pwd)}
 make_work /tmp/zindle-lib.XXXXXX
 # The test command sets it for everything it runs, this test too.

@@ -12,8 +12,8 @@
 # toy's own resources, whose shortcut is then also started the way Explorer
 # starts one. Works in $ZINDLE_BINARY_DIR/installer-test.
 top=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=tests/support/toy.sh
-source "$top/tests/support/toy.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$top/tests/support/shell/toy.sh"
 
 binary_dir=${ZINDLE_BINARY_DIR:-$top/build-windows}
 real_exe=${1:-}
@@ -26,7 +26,7 @@ work=$(cd "$work" && pwd)
 
 # The probe and the stand-in, cross-built with the toy's resources.
 helpers=$work/helpers
-if ! { cmake -S "$top/tests/windows/installer" -B "$helpers" -DCMAKE_SYSTEM_NAME=Windows \
+if ! { cmake -S "$top/tests/windows_toy/installer" -B "$helpers" -DCMAKE_SYSTEM_NAME=Windows \
          -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++-posix -DCMAKE_RC_COMPILER=x86_64-w64-mingw32-windres &&
        cmake --build "$helpers" -j2; } >"$work/helpers.log" 2>&1; then
   tail -n 30 "$work/helpers.log" >&2

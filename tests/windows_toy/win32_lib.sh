@@ -2,12 +2,12 @@
 # The Wine layer of the Win32 platform's whole-program tests: a private Xvfb,
 # a Wine prefix of their own under the build folder (made once, then reused),
 # a persistent wineserver for the test's length, and the probe program started
-# on them. On top of tests/support/toy.sh (fail, polling, the program under
-# test). Sourced by tests/windows/win32_*_test.sh, which are given the Windows
+# on them. On top of tests/support/shell/toy.sh (fail, polling, the program under
+# test). Sourced by tests/windows_toy/win32_*_test.sh, which are given the Windows
 # build's zindle.exe (or any file in the build folder's top).
 
-# shellcheck source=tests/support/toy.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../support/toy.sh"
+# shellcheck source=tests/support/shell/toy.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell/toy.sh"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${ZINDLE_WINDOWS_BINARY_DIR:-$(cd "$(dirname "${1:?usage: $0 BUILD/zindle.exe}")" && pwd)}
 probe=$build/tests/win32_probe.exe
@@ -21,8 +21,8 @@ program_name="the probe"
 declare -n probe_pid=program_pid toy_pid=program_pid
 
 make_work
-# shellcheck source=tests/support/x11_server.sh
-source "$here/../support/x11_server.sh"
+# shellcheck source=tests/support/shell/x11_server.sh
+source "$here/../support/shell/x11_server.sh"
 at_exit stop_server
 stop_wineserver() { [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true; }
 at_exit stop_wineserver

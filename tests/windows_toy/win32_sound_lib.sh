@@ -9,7 +9,7 @@
 # PULSE_SERVER unset and the cards out of sight.
 # shellcheck shell=bash disable=SC2034,SC2154
 
-source "$(dirname "${BASH_SOURCE[0]}")/../support/private_namespace.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell/private_namespace.sh"
 private_namespace --pid "$@"
 source "$(dirname "${BASH_SOURCE[0]}")/win32_toy_lib.sh"
 if [ -d /dev/snd ]; then
@@ -63,7 +63,7 @@ captured_past() { [ "$(captured_frames)" -ge $(($1 + $2 * capture_rate)) ]; }
 sound_probe=$work/sound_probe
 build_probe() {
   command -v g++ >/dev/null || { echo "SKIP: no g++ to build the sound probe"; exit 77; }
-  g++ -std=c++20 -O2 -I"$here/../.." "$here/../support/sound_probe.cpp" "$here/../support/SoundAnalysis.cpp" \
+  g++ -std=c++20 -O2 -I"$here/../.." "$here/../support/programs/sound_probe.cpp" "$here/../support/fixtures/SoundAnalysis.cpp" \
     -o "$sound_probe" 2>"$work/probe-build.log" || fail "the sound probe does not build"
 }
 

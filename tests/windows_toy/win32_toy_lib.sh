@@ -2,13 +2,13 @@
 # The Wine layer of the toy's own whole-program tests: zindle.exe copied into
 # a folder of its own with a picture named wumbly.jpg beside it and started
 # there, as the Start menu's shortcut starts it, and the screen readings of the
-# Linux tests (tests/support/toy_screen.sh). On top of win32_lib.sh. Sourced by
-# tests/windows/win32_toy_*_test.sh, which are given the build's zindle.exe.
+# Linux tests (tests/support/shell/toy_screen.sh). On top of win32_lib.sh. Sourced by
+# tests/windows_toy/win32_toy_*_test.sh, which are given the build's zindle.exe.
 
-# shellcheck source=tests/windows/win32_lib.sh
+# shellcheck source=tests/windows_toy/win32_lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/win32_lib.sh"
-# shellcheck source=tests/support/toy_screen.sh
-source "$here/../support/toy_screen.sh"
+# shellcheck source=tests/support/shell/toy_screen.sh
+source "$here/../support/shell/toy_screen.sh"
 
 toy_exe=$build/zindle.exe
 # shellcheck disable=SC2034 # for the tests: the picture the build ships

@@ -13,7 +13,7 @@
 # address space 512 MB over its own, a peak 128 MB over its own. Each start's
 # figures are noted in the log.
 source "$(dirname "$0")/win32_toy_lib.sh"
-source "$here/../support/splash_files.sh"
+source "$here/../support/shell/splash_files.sh"
 
 maker=$build/tests/make_picture.exe
 holder=$build/tests/hold_file.exe

@@ -1,7 +1,7 @@
 // The drawing contract's GDI+ side, under Wine: GDI+ runs for the whole
 // program, as in the toy between startDrawing and stopDrawing, in a prefix
 // whose "Arial", "Impact" and "Microsoft Sans Serif" are mapped to the host's
-// Liberation and DejaVu fonts (tests/gdiplus/wine_fonts.sh). The generic
+// Liberation and DejaVu fonts (tests/platform/gdiplus/wine_fonts.sh). The generic
 // sans-serif family is missing where "Microsoft Sans Serif" is not mapped
 // (the SDK's FontFamily::GenericSansSerif() is null there).
 #include "tests/contract/drawing/DrawingSide.h"

@@ -3,7 +3,7 @@
 // one, and keys and closes as posted messages. It has no screen, no GL and no
 // sound of its own; those cases say so and skip.
 #include "tests/contract/platform/PlatformContract.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/fixtures/ScriptedPlatform.h"
 
 namespace contract {
 namespace {

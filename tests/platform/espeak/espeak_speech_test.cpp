@@ -2,7 +2,7 @@
 // missing), English and German, a language without a voice, the desktop's
 // language, and the speech thread stopped early.
 #include "platform/espeak/EspeakSpeech.h"
-#include "tests/support/EnvironmentOverride.h"
+#include "tests/support/fixtures/EnvironmentOverride.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Writes the scene's 41 textures as GDI+ paints them into one BMP, for
-// comparison with the Linux build's (tests/support/texture_sheet.cpp).
+// comparison with the Linux build's (tests/support/programs/texture_sheet.cpp).
 // Usage: wine texture_sheet_gdiplus.exe OUT.bmp
 #include "platform/gdiplus/GdiplusStartup.h"
-#include "tests/support/TextureSheet.h"
+#include "tests/support/fixtures/TextureSheet.h"
 
 #include <cstdio>
 

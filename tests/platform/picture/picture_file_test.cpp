@@ -4,7 +4,7 @@
 // than the file or its bound, and refuses folders, devices and pipes at once.
 #include "platform/picture/PictureFile.h"
 #include "platform/picture/PictureReader.h"
-#include "tests/support/PictureWriter.h"
+#include "tests/support/fixtures/PictureWriter.h"
 
 #include <gtest/gtest.h>
 

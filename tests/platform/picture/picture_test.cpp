@@ -4,7 +4,7 @@
 // bad file (cut short, hostile headers, things that are not files) gives an
 // empty picture with a status, quickly, quietly and without large allocations.
 #include "platform/draw/Bitmap.h"
-#include "tests/support/PictureWriter.h"
+#include "tests/support/fixtures/PictureWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,9 @@
 // names or keeps at $XDG_RUNTIME_DIR/bus, never one started on demand; where
 // there is none, an address that starts nothing.
 #include "platform/posix/SessionBus.h"
-#include "tests/platform/sdl_test_support.h"
+#include "tests/support/fixtures/EnvironmentOverride.h"
+
+#include <gtest/gtest.h>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -13,7 +15,7 @@
 #include <string>
 
 using namespace platform;
-using sdl_test::EnvironmentOverride;
+using testing_support::EnvironmentOverride;
 
 namespace {
 

@@ -4,7 +4,7 @@
 // XDG_RUNTIME_DIR, no PULSE_SERVER of the machine's, and a driver chosen.
 #include "platform/sdl/AudioDrivers.h"
 #include "platform/sdl/AudioPlayer.h"
-#include "tests/platform/sdl_test_support.h"
+#include "tests/platform/sdl/sdl_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // reach the procedure as the program losing or getting back the foreground
 // (on X11 only, for the full-screen window only, never while minimized), and
 // the keyboard the hold asks for.
-#include "tests/platform/sdl_test_support.h"
+#include "tests/platform/sdl/sdl_test_support.h"
 
 using namespace platform;
 using sdl_test::pushWindowEvent;

@@ -1,6 +1,6 @@
 // The SDL platform's message queue: what SDL's events become, what is sent to
 // the procedure at once, the order of the quit message, Alt+F4 and signals.
-#include "tests/platform/sdl_test_support.h"
+#include "tests/platform/sdl/sdl_test_support.h"
 
 #include <csignal>
 

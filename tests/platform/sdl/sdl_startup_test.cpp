@@ -1,6 +1,6 @@
 // Starting the SDL platform: refusing to run unseen, the drawing library's
 // start-up, and the counter the stopwatches read.
-#include "tests/platform/sdl_test_support.h"
+#include "tests/platform/sdl/sdl_test_support.h"
 
 #include "platform/Counter.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/sdl/SdlPlatform.h"
-#include "tests/support/EnvironmentOverride.h"
+#include "tests/support/fixtures/EnvironmentOverride.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

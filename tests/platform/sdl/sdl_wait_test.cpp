@@ -1,6 +1,6 @@
 // Waiting for a message on the SDL platform: what ends a wait, that the wait
 // takes nothing from the queue, and the refresh rate it reports.
-#include "tests/platform/sdl_test_support.h"
+#include "tests/platform/sdl/sdl_test_support.h"
 
 #include <chrono>
 #include <csignal>

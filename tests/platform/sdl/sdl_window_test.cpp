@@ -1,6 +1,6 @@
 // The SDL platform's display mode, window, keyboard grab, GL context, picture
 // drawing and icon, on the test's display.
-#include "tests/platform/sdl_test_support.h"
+#include "tests/platform/sdl/sdl_test_support.h"
 
 #include "platform/draw/Bitmap.h"
 #include "platform/draw/Graphics.h"

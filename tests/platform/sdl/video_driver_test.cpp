@@ -1,7 +1,7 @@
 // Choosing SDL's video driver: Wayland where the compositor can carry the toy,
 // its X server where not, and one clear line where neither is there.
 #include "platform/sdl/VideoDriver.h"
-#include "tests/platform/sdl_test_support.h"
+#include "tests/platform/sdl/sdl_test_support.h"
 
 #include <gtest/gtest.h>
 

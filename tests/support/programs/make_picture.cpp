@@ -5,7 +5,7 @@
 // FORMAT is jpeg, png, gif or bmp. "halves" (the default) is red on the left,
 // blue on the right and green across the bottom quarter; "photo" is smooth
 // colour with grain; "claim" writes a small file whose header claims the size.
-#include "tests/support/PictureWriter.h"
+#include "tests/support/fixtures/PictureWriter.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -9,7 +9,7 @@
 //
 //   rate HZ / frames N / seconds S / peak P / clipped N / rms LEFT RIGHT
 //   onset TIME PEAK LEFT_RMS RIGHT_RMS FREQUENCY     (one line per onset)
-#include "tests/support/SoundAnalysis.h"
+#include "tests/support/fixtures/SoundAnalysis.h"
 
 #include <cstdio>
 #include <cstdlib>

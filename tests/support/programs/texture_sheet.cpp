@@ -1,7 +1,7 @@
 // Writes the scene's 41 textures as Cairo and Pango paint them into one BMP,
-// for comparison with the GDI+ build's (tests/gdiplus/texture_sheet.cpp).
+// for comparison with the GDI+ build's (tests/platform/gdiplus/texture_sheet.cpp).
 // Usage: texture_sheet OUT.bmp
-#include "tests/support/TextureSheet.h"
+#include "tests/support/fixtures/TextureSheet.h"
 
 #include <cstdio>
 

@@ -1,19 +1,19 @@
 # shellcheck shell=bash
 # Shared by the whole-program tests under real window managers
-# (tests/e2e/desktop_*_test.sh): each test runs in private namespaces (mount
+# (tests/linux_toy/desktop_*_test.sh): each test runs in private namespaces (mount
 # with its own /tmp, network, process ids), so window managers, panels and
 # session buses that pick their own sockets cannot meet those of a parallel
 # test, and whatever the test started ends with it. On top of the frame's test
-# library (tests/support/x11_session.sh): the probe program, polling with
+# library (tests/support/shell/x11_session.sh): the probe program, polling with
 # deadlines. Sourced, not run.
 
 # The process namespace ends, with the script that is its first process,
 # everything the test left behind.
-# shellcheck source=tests/support/private_namespace.sh
+# shellcheck source=tests/support/shell/private_namespace.sh
 source "$(dirname "${BASH_SOURCE[0]}")/private_namespace.sh"
 private_namespace --pid "$@"
 
-# shellcheck source=tests/support/x11_session.sh
+# shellcheck source=tests/support/shell/x11_session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x11_session.sh"
 
 # need COMMAND PACKAGE: skips the test (exit 77) where a program is missing.

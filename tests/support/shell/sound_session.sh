@@ -3,11 +3,11 @@
 # null sink, with recording of what reaches that sink. Nothing reaches the
 # machine's own sound server or a sound card: the runtime, configuration and
 # state folders are the test's own, WirePlumber watches no devices, and where
-# the test runs in a private mount namespace (tests/support/private_namespace.sh)
+# the test runs in a private mount namespace (tests/support/shell/private_namespace.sh)
 # /dev/snd is hidden under an empty folder.
 #
 # Sourced after a library that defines `work` (a scratch folder), `fail`,
-# `wait_for` and `wait_child` (tests/e2e/toy_lib.sh). Every wait polls with a
+# `wait_for` and `wait_child` (tests/linux_toy/toy_lib.sh). Every wait polls with a
 # deadline.
 # shellcheck shell=bash disable=SC2154
 

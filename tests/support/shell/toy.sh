@@ -3,9 +3,9 @@
 # whichever system: a scratch folder that goes at the end, failing with a
 # reason and the logs, polling with deadlines, and the program under test:
 # started, its window and message box found, its exit awaited. Sourced first
-# by the per-system layers (tests/e2e/toy_lib.sh and
-# tests/support/x11_session.sh on Linux, tests/e2e/wayland_lib.sh under
-# Wayland, tests/windows/win32_lib.sh under Wine), never run. Nothing here
+# by the per-system layers (tests/linux_toy/toy_lib.sh and
+# tests/support/shell/x11_session.sh on Linux, tests/linux_toy/wayland_lib.sh under
+# Wayland, tests/windows_toy/win32_lib.sh under Wine), never run. Nothing here
 # starts anything when sourced: a layer that first moves the test into private
 # namespaces (which runs the script again) calls make_work after that.
 
@@ -19,7 +19,7 @@ set -euo pipefail
 # at once and goes nowhere: a test never reaches the machine's own sound
 # server or speakers, and on a machine with no sound at all the toy has no
 # "no sound" line to print among the lines the tests read. The sound tests
-# choose their own device (tests/support/sound_session.sh).
+# choose their own device (tests/support/shell/sound_session.sh).
 export SDL_AUDIODRIVER=dummy
 
 # The layer names the program and its two logs (file names inside $work).

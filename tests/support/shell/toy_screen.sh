@@ -2,11 +2,11 @@
 # What the toy's whole-program tests read off the screen, on Linux and under
 # Wine alike: screenshots, pixels, where the camera puts each resting cube and
 # the card, the splash before the first frame, the grid and a thrown cube.
-# Sourced by the toy's test layers (tests/e2e/toy_lib.sh,
-# tests/windows/win32_toy_lib.sh) after tests/support/toy.sh and
+# Sourced by the toy's test layers (tests/linux_toy/toy_lib.sh,
+# tests/windows_toy/win32_toy_lib.sh) after tests/support/shell/toy.sh and
 # x11_server.sh.
 
-# shellcheck source=tests/support/toy.sh
+# shellcheck source=tests/support/shell/toy.sh
 source "$(dirname "${BASH_SOURCE[0]}")/toy.sh"
 
 # shot FILE: the whole screen as PNG.

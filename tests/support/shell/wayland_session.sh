@@ -9,9 +9,9 @@
 # of its own with a private /tmp, and in a network namespace of its own, which
 # gives it its own abstract X sockets too.
 
-# shellcheck source=tests/support/x11_server.sh
+# shellcheck source=tests/support/shell/x11_server.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x11_server.sh"
-# shellcheck source=tests/support/private_namespace.sh
+# shellcheck source=tests/support/shell/private_namespace.sh
 source "$(dirname "${BASH_SOURCE[0]}")/private_namespace.sh"
 
 # wayland_private_namespace ARGS...: runs the calling script again, with the
@@ -99,9 +99,9 @@ start_weston() {
   export WAYLAND_DISPLAY=$wayland_name
 }
 
-# start_keys: the remote-desktop typist for mutter (tests/support/wayland_remote.py).
+# start_keys: the remote-desktop typist for mutter (tests/support/programs/wayland_remote.py).
 start_keys() {
-  coproc KEYS { exec /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/wayland_remote.py" 2>"$work/keys.log"; }
+  coproc KEYS { exec /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/../programs/wayland_remote.py" 2>"$work/keys.log"; }
   keys_pid=$KEYS_PID
   typist_answer || true
   [ "$answer" = ready ] || fail "no remote-desktop session: $(cat "$work/keys.log")"

@@ -1,9 +1,9 @@
 # shellcheck shell=bash
 # A private X server for whole-program tests, on Linux and under Wine alike.
-# Sourced by the per-system test layers after tests/support/toy.sh (the
+# Sourced by the per-system test layers after tests/support/shell/toy.sh (the
 # scratch folder `work`, `fail`, polling), which it sources itself if need be.
 
-# shellcheck source=tests/support/toy.sh
+# shellcheck source=tests/support/shell/toy.sh
 source "$(dirname "${BASH_SOURCE[0]}")/toy.sh"
 server_pid=""
 

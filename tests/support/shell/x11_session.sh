@@ -1,10 +1,10 @@
 # shellcheck shell=bash
-# The Linux layer of the frame's whole-program tests (tests/e2e/frame_*,
+# The Linux layer of the frame's whole-program tests (tests/linux_toy/frame_*,
 # desktop_* and some robust_* tests): a private X server and the probe
-# program with its log. On top of tests/support/toy.sh (fail, polling, the
+# program with its log. On top of tests/support/shell/toy.sh (fail, polling, the
 # program under test). Sourced, not run.
 
-# shellcheck source=tests/support/toy.sh
+# shellcheck source=tests/support/shell/toy.sh
 source "$(dirname "${BASH_SOURCE[0]}")/toy.sh"
 
 binary_dir=${ZINDLE_BINARY_DIR:?set by CTest to the build folder}
@@ -27,7 +27,7 @@ show_logs() {
 }
 
 make_work /tmp/zindle-frame.XXXXXX
-# shellcheck source=tests/support/x11_server.sh
+# shellcheck source=tests/support/shell/x11_server.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x11_server.sh"
 at_exit stop_server
 

@@ -1,7 +1,7 @@
 // The recording analysis the sound tests rely on, run on synthetic signals
 // whose onsets, pitches and sides are known: a fault here would let a broken
 // mixer pass or fail a sound one.
-#include "tests/support/SoundAnalysis.h"
+#include "tests/support/fixtures/SoundAnalysis.h"
 
 #include <gtest/gtest.h>
 
