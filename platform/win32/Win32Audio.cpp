@@ -1,11 +1,14 @@
 // Sound out on Windows: WASAPI in shared mode on the default console device,
 // fed on a thread of its own whenever the device's event says it wants more.
 // No device, or one that goes away, leaves the toy silent (one trace line
-// says why) and the thread looks for a default device again every second.
+// says why) and the thread looks for a default device again every second, or
+// at once when Windows names a new default; a new default while playing is
+// followed too.
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/Counter.h"
 #include "platform/win32/Win32Com.h"
+#include "platform/win32/Win32DeviceWatch.h"
 #include "platform/win32/Win32MixFormat.h"
 #include "platform/win32/Win32Worker.h"
 #include "util/DebugTrace.h"
@@ -37,6 +40,7 @@ struct Ended {
     HRESULT result;
     const wchar_t* step;
     bool played = false; // the device played before it ended
+    bool moved = false;  // it ended because another device became the default
 };
 
 class EventHandle {
@@ -62,7 +66,9 @@ public:
     {
     }
 
-    Ended play(IMMDeviceEnumerator& devices)
+    // Plays on the default device until a stop, a failure, or `moved` (may
+    // be null) says another device is the default now.
+    Ended play(IMMDeviceEnumerator& devices, HANDLE moved)
     {
         ComRef<IMMDevice> device;
         HRESULT result = devices.GetDefaultAudioEndpoint(eRender, eConsole, device.put());
@@ -105,12 +111,17 @@ public:
         DebugTrace(L"sound: playing on the default device, %d Hz, %d channels, %d-byte samples, %u frames buffered",
                    layout.sampleRate, layout.channels, layout.bytesPerSample, bufferFrames);
 
-        const HANDLE wakeUps[] = {signals.stopEvent(), ready.get()};
+        const HANDLE wakeUps[] = {signals.stopEvent(), ready.get(), moved};
+        const DWORD handles = moved != nullptr ? 3 : 2;
         for (;;) {
-            const DWORD woke = WaitForMultipleObjects(2, wakeUps, FALSE, deviceSilence);
+            const DWORD woke = WaitForMultipleObjects(handles, wakeUps, FALSE, deviceSilence);
             if (woke == WAIT_OBJECT_0 || signals.stopRequested()) {
                 client->Stop();
                 return {S_OK, L"stopping", played};
+            }
+            if (woke == WAIT_OBJECT_0 + 2) {
+                client->Stop();
+                return {S_OK, L"following the new default device", played, true};
             }
             if (woke != WAIT_OBJECT_0 + 1) {
                 client->Stop();
@@ -188,20 +199,37 @@ void playWhileWanted(WorkerSignals& signals, AudioSource& source)
                    static_cast<unsigned long>(result));
         return;
     }
+    DefaultDeviceWatch watch;
+    const bool watching =
+        watch.changed() != nullptr && SUCCEEDED(result = devices->RegisterEndpointNotificationCallback(&watch));
+    if (!watching)
+        DebugTrace(L"sound: Windows will not tell when another device becomes the default (0x%08lX); "
+                   L"staying on the one found",
+                   static_cast<unsigned long>(result));
+    HANDLE moved = watching ? watch.changed() : nullptr;
     // Traced once for each new reason, not every second.
     HRESULT lastFailure = S_OK;
     while (!signals.stopRequested()) {
-        const Ended ended = DevicePlayer(signals, source).play(*devices.get());
+        const Ended ended = DevicePlayer(signals, source).play(*devices.get(), moved);
         if (signals.stopRequested())
             break;
+        if (ended.moved) {
+            DebugTrace(L"sound: another device is the default now; playing there");
+            lastFailure = S_OK;
+            continue;
+        }
         if (ended.played)
             lastFailure = S_OK;
         if (ended.result != lastFailure)
             DebugTrace(L"sound: %ls (%ls, 0x%08lX); silent, looking for a device every second", why(ended.result),
                        ended.step, static_cast<unsigned long>(ended.result));
         lastFailure = ended.result;
-        signals.waitForStop(lookAgain);
+        // A new default is tried at once; otherwise the default again in a second.
+        const HANDLE wakeUps[] = {signals.stopEvent(), moved};
+        WaitForMultipleObjects(moved != nullptr ? 2 : 1, wakeUps, FALSE, lookAgain);
     }
+    if (watching)
+        devices->UnregisterEndpointNotificationCallback(&watch);
 }
 
 } // namespace

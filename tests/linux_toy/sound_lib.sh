@@ -67,9 +67,27 @@ onsets() {
     "$work/measure.txt"
 }
 
+# timing_checked: whether this build can be held to the sound's timing. Built
+# with the sanitizers the toy runs two to three times slower, and a frame held
+# back finds its landings late, which then play at once, by design (a second
+# late was seen on a loaded machine); those runs check what is heard (how
+# many, pitch, side, dying away), not when.
+timing_checked() { [ -z "${ZINDLE_SANITIZED:-}" ]; }
+
+# after_key WHAT SECONDS LOW HIGH: fails with "WHAT SECONDS after the key"
+# unless LOW < SECONDS < HIGH, where the timing is checked.
+after_key() {
+  if ! timing_checked; then
+    note "$1 ${2}s after the key: not held to a time in this build"
+  elif ! awk -v d="$2" -v low="$3" -v high="$4" 'BEGIN { exit !(d > low && d < high) }'; then
+    fail "$1 ${2}s after the key"
+  fi
+}
+
 # check_tones FROM SIDE TOLERANCE [TO]: the last twelve onsets of the last
 # measure between FROM and TO seconds are a throw's: at the motion's bounce
-# times from the first (all but one within TOLERANCE seconds), one pitch, louder on SIDE
+# times from the first (all but one within TOLERANCE seconds, each no louder
+# than the one before, where the timing is checked), one pitch, louder on SIDE
 # (left or right), dying away to about a twelfth. Sets tones_start to the
 # first tone's time and leaves the twelve in $work/twelve.txt.
 check_tones() {
@@ -91,7 +109,7 @@ check_tones() {
   offset=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" |
     awk 'NR == 1 { start = $2 } { print ($2 - start) - $1 }' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
   local report
-  report=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" | awk -v side="$2" -v tolerance="$3" -v offset="$offset" '
+  report=$(bounce_offsets | paste -d ' ' - "$work/twelve.txt" | awk -v side="$2" -v tolerance="$3" -v offset="$offset" -v timed="$(timing_checked && echo 1)" '
     NR == 1 { start = $2; pitch = $6; first = $3 }
     {
       late = ($2 - start) - $1 - offset
@@ -101,14 +119,14 @@ check_tones() {
       if ($6 < pitch * 0.97 || $6 > pitch * 1.03) bad = bad "\npitch of tone " NR ": " $6 " Hz, not " pitch
       if (side == "left" && $4 < 1.5 * $5) bad = bad "\ntone " NR " not on the left"
       if (side == "right" && $5 < 1.5 * $4) bad = bad "\ntone " NR " not on the right"
-      if (NR > 1 && $3 > previous * 1.2) bad = bad "\ntone " NR " louder than the one before"
+      if (timed && NR > 1 && $3 > previous * 1.2) bad = bad "\ntone " NR " louder than the one before"
       previous = $3
       last = $3
     }
     END {
       ratio = last / first
       if (ratio < 0.04 || ratio > 0.2) bad = bad "\nthe last tone " ratio " as loud as the first"
-      if (over > 1) bad = bad "\n" over " tones more than " tolerance " s off the motion"
+      if (timed && over > 1) bad = bad "\n" over " tones more than " tolerance " s off the motion"
       printf "%.1f ms off the motion at worst, the last %.3f as loud as the first%s\n", worst * 1000, ratio, bad
     }')
   note "twelve tones: $report"

@@ -25,5 +25,5 @@ onsets 0 "$tones_start" >"$work/name.txt"
 [ -s "$work/name.txt" ] || fail "no name before the first tone: $(cat "$work/stderr.log")"
 name_delay=$(awk -v k="$key_time" 'NR == 1 { printf "%.3f", $1 - k }' "$work/name.txt")
 note "the name began ${name_delay}s after the key"
-awk -v d="$name_delay" 'BEGIN { exit !(d > -0.05 && d < 0.3) }' || fail "the name began ${name_delay}s after the key"
+after_key "the name began" "$name_delay" -0.05 0.3
 echo PASS

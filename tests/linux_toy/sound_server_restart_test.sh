@@ -47,5 +47,5 @@ onsets "$key_time" | awk -v p="$pitch" '$5 > 0.97 * p && $5 < 1.03 * p' >"$work/
 [ -s "$work/after.txt" ] || fail "the throw after the restart was not heard"
 heard=$(awk -v k="$key_time" 'NR == 1 { printf "%.3f", $1 - k }' "$work/after.txt")
 note "the first tone after the restart ${heard}s after the key"
-awk -v d="$heard" 'BEGIN { exit !(d > 1.25 && d < 1.6) }' || fail "the first tone after the restart came ${heard}s after the key"
+after_key "the first tone after the restart came" "$heard" 1.25 1.6
 echo PASS

@@ -24,5 +24,5 @@ early=$(onsets 0 "$tones_start")
 [ -z "$early" ] || fail "sound before the first tone with --no-speech: $early"
 delay=$(awk -v t="$tones_start" -v k="$key_time" 'BEGIN { printf "%.3f", t - k }')
 note "first tone ${delay}s after the key"
-awk -v d="$delay" 'BEGIN { exit !(d > 1.25 && d < 1.6) }' || fail "the first tone came ${delay}s after the key"
+after_key "the first tone came" "$delay" 1.25 1.6
 echo PASS
