@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Windows program and its tests (scripts/windows.sh) and runs them
 # under Wine through ctest: the unit suites, and the whole-program tests of
-# tests/windows_toy/ on private X servers of their own. Wine keeps a prefix of its
-# own under build-windows/ (made once, about 700 MB) and one wineserver for
-# the whole run, so that each test program starts in a fraction of a second.
+# tests/windows_toy/ on private X servers of their own. Wine keeps a prefix of
+# its own under build-windows/ (made once, about 700 MB) and one wineserver
+# for the whole run, so that each test program starts in a fraction of a
+# second.
 # shellcheck source=scripts/lib.sh
 source "$(dirname "$0")/lib.sh"
 build=$top/build-windows

@@ -47,6 +47,7 @@ windows_suite(picture SOURCES platform/picture/picture_file_test.cpp LIBRARIES z
 # tests; the GDI+ drawing's suite.
 if(TARGET zindle_win32)
   add_subdirectory(platform/win32)
+  add_subdirectory(windows_toy)
 endif()
 if(TARGET zindle_gdiplus)
   add_subdirectory(platform/gdiplus)
