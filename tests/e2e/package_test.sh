@@ -115,11 +115,28 @@ throw_h() {
   stop_recording
   measure "$1"
   key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
+  pass_over_tail_gaps
 }
 
-# speech_lines: what the toy itself said on standard error, its key trace
-# aside.
-speech_lines() { grep '^zindle: ' "$work/stderr.log" || true; }
+# pass_over_tail_gaps: leaves out of the last measure every onset well below
+# the next, keeping the probe's own lines in $work/measure-raw.txt. The
+# strikes of a throw die away, each about 0.8 as loud as the one before (late
+# ones, over the tail before them, about as loud). On a machine busy with
+# builds a buffer the sound server did not get in time leaves a gap in a
+# tone's tail, and the tail resuming reads as an onset at the tail's level,
+# under the next strike (seen: 0.011 between strikes of 0.019 and 0.015).
+pass_over_tail_gaps() {
+  mv "$work/measure.txt" "$work/measure-raw.txt"
+  tac "$work/measure-raw.txt" |
+    awk '$1 != "onset" { print; next } next_peak == "" || $3 >= 0.85 * next_peak { print } { next_peak = $3 }' |
+    tac >"$work/measure.txt"
+  local passed
+  passed=$(grep -vxF -f "$work/measure.txt" "$work/measure-raw.txt" || true)
+  [ -z "$passed" ] || note "passed over as gaps in a tail: $(tr '\n' ';' <<<"$passed")"
+}
+
+# raw_onsets_before SECONDS: the probe's onsets before then, gaps and all.
+raw_onsets_before() { awk -v to="$1" '$1 == "onset" && $2 < to { print $2, $3, $6 }' "$work/measure-raw.txt"; }
 
 start_toy "$work_dir"
 watch_splash
@@ -129,53 +146,73 @@ throw_h "$work/spoken.wav"
 # The tones from a second after the key, past the name (the first lands at
 # 1.34 s); the name before them, at once.
 check_tones "$(awk -v k="$key_time" 'BEGIN { print k + 1 }')" right 0.06
-onsets 0 "$tones_start" >"$work/name.txt"
+raw_onsets_before "$tones_start" >"$work/name.txt"
 [ -s "$work/name.txt" ] || fail "no name before the first tone: $(cat "$work/stderr.log")"
 name_delay=$(awk -v k="$key_time" 'NR == 1 { printf "%.3f", $1 - k }' "$work/name.txt")
-note "the name began ${name_delay}s after the key, the tones $(awk -v t="$tones_start" -v k="$key_time" 'BEGIN { printf "%.3f", t - k }')s after it"
+note "the name began ${name_delay}s after the key, the first tone $(awk -v t="$tones_start" -v k="$key_time" 'BEGIN { printf "%.3f", t - k }')s after it"
 awk -v d="$name_delay" 'BEGIN { exit !(d > -0.05 && d < 0.3) }' || fail "the name began ${name_delay}s after the key"
-[ -z "$(speech_lines)" ] || fail "the toy spoke with a complaint: $(speech_lines)"
+note "the tones, seconds after the key: $(awk -v k="$key_time" '{ printf "%.3f ", $1 - k }' "$work/twelve.txt")"
+! grep -q 'no speech' "$work/stderr.log" || fail "the toy did not speak: $(cat "$work/stderr.log")"
 xdotool key Escape
 wait_exit 60
 [ "$exit_code" = 0 ] || fail "ESC ended it with $exit_code: $(cat "$work/stderr.log")"
+# What it says on every run (its key trace), to tell the lines a run without
+# speech adds.
+cp "$work/stderr.log" "$work/spoken-stderr.log"
 
-# As on a machine without espeak-ng: every file the dynamic loader would take
-# for its library is covered by an empty one and its data folder by an empty
-# folder, in this test's mount namespace alone. The mounts there must not
-# reach the machine's.
+# Without espeak-ng, as on a machine that lacks it: its files are covered, in
+# this test's mount namespace alone, a file by an empty file and a folder by
+# an empty folder. Mounts there must not reach the machine's.
 : >"$work/empty-file"
 mkdir "$work/empty-folder"
+hidden=()
+hide() {
+  [ "$(findmnt -n -o PROPAGATION -T "$1")" = private ] || fail "$1 is on a mount shared with the machine"
+  local empty=$work/empty-file
+  [ ! -d "$1" ] || empty=$work/empty-folder
+  mount --bind "$empty" "$1" || fail "cannot hide $1"
+  hidden+=("$1")
+}
+
+# play_without_speech WHAT: the toy, started again, shows its cubes, plays
+# the twelve tones of "h" and nothing before them, and ends with 0 after ESC.
+# Leaves the lines it wrote that a run with speech does not in
+# $work/new-lines.txt.
+play_without_speech() {
+  start_toy "$work_dir"
+  wait_for 60 has_toy_window || fail "no window without $1: $(cat "$work/stderr.log")"
+  wait_for 60 scene_shown || fail "the cubes never showed without $1: $(cat "$work/stderr.log")"
+  throw_h "$work/silent.wav"
+  check_tones 0 right 0.06
+  local early
+  early=$(raw_onsets_before "$tones_start")
+  [ -z "$early" ] || fail "sound before the first tone without $1: $early"
+  xdotool key Escape
+  wait_exit 60
+  [ "$exit_code" = 0 ] || fail "ESC ended it with $exit_code without $1: $(cat "$work/stderr.log")"
+  grep -vxF -f "$work/spoken-stderr.log" "$work/stderr.log" >"$work/new-lines.txt" || true
+  note "without $1 the toy said: $(tr '\n' ';' <"$work/new-lines.txt")"
+}
+
+# The data alone gone (apt would not leave it so, but a hand may): espeak-ng
+# cannot start, which must not end the toy. espeak-ng names the file it
+# missed itself; the toy's own line says what is wrong.
+for path in /usr/lib/*/espeak-ng-data; do [ ! -d "$path" ] || hide "$path"; done
+[ "${#hidden[@]}" -gt 0 ] || fail "espeak-ng's data is not where the package put it"
+play_without_speech espeak-ng-data
+grep -q '^zindle: no speech: .*espeak-ng-data' "$work/new-lines.txt" ||
+  fail "no line on why there is no speech without espeak-ng-data: $(cat "$work/stderr.log")"
+
+# The library gone too: every file the dynamic loader would take for it.
 mapfile -t libraries < <({ ldconfig -p | awk '/libespeak-ng\.so/ { print $NF }'; ls /usr/lib/*/libespeak-ng.so* /lib/*/libespeak-ng.so* 2>/dev/null; } |
   xargs -r realpath -e | sort -u)
 [ "${#libraries[@]}" -gt 0 ] || fail "espeak-ng's library is not where the dynamic loader looks"
-hidden=("${libraries[@]}" /usr/lib/*/espeak-ng-data /usr/share/espeak-ng-data)
+for path in "${libraries[@]}"; do hide "$path"; done
+play_without_speech "espeak-ng's library"
+[ "$(grep -c . "$work/new-lines.txt")" = 1 ] && grep -q '^zindle: no speech: .*libespeak-ng' "$work/new-lines.txt" ||
+  fail "not one line on why there is no speech without espeak-ng's library: $(cat "$work/stderr.log")"
 for path in "${hidden[@]}"; do
-  [ -e "$path" ] || continue
-  [ "$(findmnt -n -o PROPAGATION -T "$path")" = private ] || fail "$path is on a mount shared with the machine"
-  if [ -d "$path" ]; then
-    mount --bind "$work/empty-folder" "$path" || fail "cannot hide $path"
-  else
-    mount --bind "$work/empty-file" "$path" || fail "cannot hide $path"
-  fi
-done
-note "hidden: ${libraries[*]}"
-
-start_toy "$work_dir"
-wait_for 60 has_toy_window || fail "no window without espeak-ng: $(cat "$work/stderr.log")"
-wait_for 60 scene_shown || fail "the cubes never showed without espeak-ng: $(cat "$work/stderr.log")"
-throw_h "$work/silent.wav"
-check_tones 0 right 0.06
-early=$(onsets 0 "$tones_start")
-[ -z "$early" ] || fail "sound before the first tone without espeak-ng: $early"
-said=$(speech_lines)
-[ "$(grep -c . <<<"$said")" = 1 ] && grep -q 'no speech: .*libespeak-ng' <<<"$said" ||
-  fail "not one line on why there is no speech without espeak-ng: $(cat "$work/stderr.log")"
-note "without espeak-ng the toy said: $said"
-xdotool key Escape
-wait_exit 60
-[ "$exit_code" = 0 ] || fail "ESC ended it with $exit_code without espeak-ng: $(cat "$work/stderr.log")"
-for path in "${hidden[@]}"; do
-  ! mountpoint -q "$path" || umount "$path" || fail "cannot show $path again"
+  umount "$path" || fail "cannot show $path again"
 done
 
 # Purged, nothing of it is left: no file, no folder that only it had.
