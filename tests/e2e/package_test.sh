@@ -187,8 +187,9 @@ hide() {
 # $work/new-lines.txt.
 play_without_speech() {
   start_toy "$work_dir"
-  wait_for 60 has_toy_window || fail "no window without $1: $(cat "$work/stderr.log")"
-  wait_for 60 scene_shown || fail "the cubes never showed without $1: $(cat "$work/stderr.log")"
+  shown_or_ended() { ! toy_running || scene_shown; }
+  wait_for 60 shown_or_ended || fail "the cubes never showed without $1: $(cat "$work/stderr.log")"
+  toy_running || { wait_exit 10; fail "without $1 the toy ended with $exit_code: $(cat "$work/stderr.log")"; }
   throw_h "$work/silent.wav"
   check_tones 0 right "$tone_tolerance"
   local early
