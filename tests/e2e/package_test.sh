@@ -4,9 +4,9 @@
 # along as recommended), started the way its menu entry starts it (the entry's
 # Exec, in the entry's Path) under Xvfb with a sound server of the test's own:
 # the splash, then the cubes; a key says its name, then its twelve tones
-# follow; ESC ends it with 0. Started again where espeak-ng's library cannot be
-# loaded, it plays its tones without a name, says why in one line and ends
-# with 0 too. The installed desktop entry and AppStream data validate, and
+# follow; ESC ends it with 0. Started again where espeak-ng's data, then its
+# library too, are hidden, it plays its tones without a name, says why (in one
+# line of its own where the library is missing) and ends with 0 too. The installed desktop entry and AppStream data validate, and
 # purging the package leaves none of its files behind.
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: installing a package needs root"; exit 77; }
 # Private namespaces (its own /tmp, network and process ids, the sound cards
@@ -67,14 +67,18 @@ done
 awk -v RS= -v ORS='\n\n' '!/^Package: (zindle|libespeak-ng1|espeak-ng-data|libespeak-ng-dev|espeak-ng)\n/' \
   /var/lib/dpkg/status >"$work/status-without-speech"
 # The package caches stay unwritten: they are the machine's.
-apt_get -s -o Dir::State::status="$work/status-without-speech" -o Dir::Cache::pkgcache= \
-  -o Dir::Cache::srcpkgcache= install "$deb" >"$work/apt-simulated.log" 2>&1 ||
-  fail "apt could not plan the install without espeak-ng: $(tail -n 30 "$work/apt-simulated.log")"
-for package in libespeak-ng1 espeak-ng-data; do
-  grep -q "^Inst $package " "$work/apt-simulated.log" ||
-    fail "apt would not bring $package along: $(cat "$work/apt-simulated.log")"
-done
-note "apt brings libespeak-ng1 and espeak-ng-data along where they are missing"
+without_speech=(-o Dir::State::status="$work/status-without-speech" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
+if ! apt-cache "${without_speech[@]}" show libespeak-ng1 espeak-ng-data >/dev/null 2>&1; then
+  note "no package list here offers espeak-ng (apt-get update has not run): what apt would bring is not known"
+else
+  apt_get -s "${without_speech[@]}" install "$deb" >"$work/apt-simulated.log" 2>&1 ||
+    fail "apt could not plan the install without espeak-ng: $(tail -n 30 "$work/apt-simulated.log")"
+  for package in libespeak-ng1 espeak-ng-data; do
+    grep -q "^Inst $package " "$work/apt-simulated.log" ||
+      fail "apt would not bring $package along: $(cat "$work/apt-simulated.log")"
+  done
+  note "apt brings libespeak-ng1 and espeak-ng-data along where they are missing"
+fi
 
 # Where a Debian game's files go, at every icon size.
 for path in /usr/games/zindle /usr/share/games/zindle/wumbly.jpg /usr/share/man/man6/zindle.6.gz \
