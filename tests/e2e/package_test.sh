@@ -126,20 +126,23 @@ throw_h() {
   stop_recording
   measure "$1"
   key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
-  pass_over_tail_gaps
+  # The tones start 1.34 s after the key, past a name.
+  pass_over_tail_gaps "$(awk -v k="$key_time" 'BEGIN { print k + 1 }')"
 }
 
-# pass_over_tail_gaps: leaves out of the last measure every onset well below
-# the next, keeping the probe's own lines in $work/measure-raw.txt. The
-# strikes of a throw die away, each about 0.8 as loud as the one before (late
-# ones, over the tail before them, about as loud). On a machine busy with
-# builds a buffer the sound server did not get in time leaves a gap in a
-# tone's tail, and the tail resuming reads as an onset at the tail's level,
-# under the next strike (seen: 0.011 between strikes of 0.019 and 0.015).
+# pass_over_tail_gaps FROM: leaves out of the last measure every onset from
+# FROM seconds on that is well below the next, keeping the probe's own lines
+# in $work/measure-raw.txt. The strikes of a throw die away, each about 0.8
+# as loud as the one before (late ones, over the tail before them, about as
+# loud). On a machine busy with builds a buffer the sound server did not get
+# in time leaves a gap in a tone's tail, and the tail resuming reads as an
+# onset at the tail's level, under the next strike (seen: 0.011 between
+# strikes of 0.019 and 0.015).
 pass_over_tail_gaps() {
   mv "$work/measure.txt" "$work/measure-raw.txt"
   tac "$work/measure-raw.txt" |
-    awk '$1 != "onset" { print; next } next_peak == "" || $3 >= 0.85 * next_peak { print } { next_peak = $3 }' |
+    awk -v from="$1" '$1 != "onset" { print; next }
+      $2 < from || next_peak == "" || $3 >= 0.85 * next_peak { print } { next_peak = $3 }' |
     tac >"$work/measure.txt"
   local passed
   passed=$(grep -vxF -f "$work/measure.txt" "$work/measure-raw.txt" || true)
