@@ -95,6 +95,11 @@ void SdlPlatform::swapBuffers(WindowHandle handle)
 {
     if (SDL_Window* window = SDL_GetWindowFromID(static_cast<Uint32>(handle)))
         SDL_GL_SwapWindow(window);
+    if (!frameShown) {
+        frameShown = true;
+        startWaitingAudio();
+        startWaitingSpeech();
+    }
 }
 
 } // namespace platform

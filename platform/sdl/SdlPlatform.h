@@ -100,11 +100,13 @@ private:
     std::unique_ptr<SdlKeeper> keeper;
     std::unique_ptr<AudioPlayer> audio;
     std::unique_ptr<EspeakSpeech> speech;
-    // Speech asked for before the first window was made waits for it
-    // (SdlSpeech.cpp); null when nothing waits.
+    // Sound and speech asked for before the first frame is on screen wait
+    // for it (SdlAudio.cpp, SdlSpeech.cpp); null when nothing waits.
+    AudioSource* waitingAudio = nullptr;
     std::unique_ptr<SpeechRequest> waitingSpeech;
     SpeechSink* waitingSink = nullptr;
-    bool windowMade = false;
+    bool frameShown = false;
+    void startWaitingAudio();
     void startWaitingSpeech();
 };
 

@@ -5,8 +5,9 @@
 // on the main thread, the window would get its title in that locale's
 // encoding, or in none if the switch lands half-way, and programs that find
 // windows by name (window managers' older parts, test tools) would not read
-// it. So speech asked for before the first window exists waits until that
-// window has its title.
+// it. So speech asked for before the first frame is on screen waits for it,
+// as sound does (SdlAudio.cpp): by then the window has its title, and making
+// the names does not take the processor from that frame.
 #include "platform/espeak/EspeakSpeech.h"
 #include "platform/sdl/SdlPlatform.h"
 
@@ -19,7 +20,7 @@ void SdlPlatform::startSpeech(const SpeechRequest& request, SpeechSink& sink)
     stopSpeech();
     waitingSpeech = std::make_unique<SpeechRequest>(request);
     waitingSink = &sink;
-    if (windowMade || !videoStarted)
+    if (frameShown || !videoStarted)
         startWaitingSpeech();
 }
 

@@ -109,8 +109,6 @@ WindowHandle SdlPlatform::createWindow(const WindowRequest& request)
     SDL_GetWindowSize(window, &actualWidth, &actualHeight);
     windows->send(handle, WM_CREATE);
     windows->reportSize(handle, static_cast<unsigned>(actualWidth), static_cast<unsigned>(actualHeight), true);
-    windowMade = true;
-    startWaitingSpeech();
     return handle;
 }
 
