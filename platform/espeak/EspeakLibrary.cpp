@@ -22,8 +22,11 @@ std::unique_ptr<EspeakLibrary> EspeakLibrary::load(const char* name, std::string
 {
     void* library = dlopen(name, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
+        // What the loader says names the file; a parent also needs to know
+        // which package brings it.
         const char* why = dlerror();
-        error = why != nullptr ? why : std::string(name) + " cannot be loaded";
+        error = std::string("espeak-ng's library cannot be loaded (is libespeak-ng1 installed?): ") +
+                (why != nullptr ? why : name);
         return nullptr;
     }
     auto functions = std::make_unique<EspeakLibrary>();

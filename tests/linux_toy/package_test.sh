@@ -215,26 +215,34 @@ play_without_speech() {
   note "without $1 the toy said: $(tr '\n' ';' <"$work/new-lines.txt")"
 }
 
-# The data alone gone (apt would not leave it so, but a hand may): espeak-ng
-# cannot start, which must not end the toy. espeak-ng names the file it
-# missed itself; the toy's own line says what is wrong.
-for path in /usr/lib/*/espeak-ng-data; do [ ! -d "$path" ] || hide "$path"; done
-[ "${#hidden[@]}" -gt 0 ] || fail "espeak-ng's data is not where the package put it"
-play_without_speech espeak-ng-data
-grep -q '^zindle: no speech: .*espeak-ng-data' "$work/new-lines.txt" ||
-  fail "no line on why there is no speech without espeak-ng-data: $(cat "$work/stderr.log")"
+# Inside a chroot the mount holding /usr is not visible (or not private), and
+# what is mounted over its files could not be shown to stay inside this test:
+# the runs without espeak-ng are left out there, and said so.
+usr_mount=$(findmnt -n -o PROPAGATION -T /usr/lib || true)
+if [ "$usr_mount" != private ]; then
+  note "left out the runs without espeak-ng: the mount holding /usr is ${usr_mount:-not visible here} (a chroot?)"
+else
+  # The data alone gone (apt would not leave it so, but a hand may): espeak-ng
+  # cannot start, which must not end the toy. espeak-ng names the file it
+  # missed itself; the toy's own line says what is wrong.
+  for path in /usr/lib/*/espeak-ng-data; do [ ! -d "$path" ] || hide "$path"; done
+  [ "${#hidden[@]}" -gt 0 ] || fail "espeak-ng's data is not where the package put it"
+  play_without_speech espeak-ng-data
+  grep -q '^zindle: no speech: .*espeak-ng-data' "$work/new-lines.txt" ||
+    fail "no line on why there is no speech without espeak-ng-data: $(cat "$work/stderr.log")"
 
-# The library gone too: every file the dynamic loader would take for it.
-mapfile -t libraries < <({ ldconfig -p | awk '/libespeak-ng\.so/ { print $NF }'; ls /usr/lib/*/libespeak-ng.so* /lib/*/libespeak-ng.so* 2>/dev/null; } |
-  xargs -r realpath -e | sort -u)
-[ "${#libraries[@]}" -gt 0 ] || fail "espeak-ng's library is not where the dynamic loader looks"
-for path in "${libraries[@]}"; do hide "$path"; done
-play_without_speech "espeak-ng's library"
-[ "$(grep -c . "$work/new-lines.txt")" = 1 ] && grep -q '^zindle: no speech: .*libespeak-ng' "$work/new-lines.txt" ||
-  fail "not one line on why there is no speech without espeak-ng's library: $(cat "$work/stderr.log")"
-for path in "${hidden[@]}"; do
-  umount "$path" || fail "cannot show $path again"
-done
+  # The library gone too: every file the dynamic loader would take for it.
+  mapfile -t libraries < <({ ldconfig -p | awk '/libespeak-ng\.so/ { print $NF }'; ls /usr/lib/*/libespeak-ng.so* /lib/*/libespeak-ng.so* 2>/dev/null; } |
+    xargs -r realpath -e | sort -u)
+  [ "${#libraries[@]}" -gt 0 ] || fail "espeak-ng's library is not where the dynamic loader looks"
+  for path in "${libraries[@]}"; do hide "$path"; done
+  play_without_speech "espeak-ng's library"
+  [ "$(grep -c . "$work/new-lines.txt")" = 1 ] && grep -q '^zindle: no speech: .*libespeak-ng' "$work/new-lines.txt" ||
+    fail "not one line on why there is no speech without espeak-ng's library: $(cat "$work/stderr.log")"
+  for path in "${hidden[@]}"; do
+    umount "$path" || fail "cannot show $path again"
+  done
+fi
 
 # Purged, nothing of it is left: no file, no folder that only it had.
 apt_get purge -y zindle >"$work/apt.log" 2>&1 || fail "apt could not purge it: $(tail -n 30 "$work/apt.log")"

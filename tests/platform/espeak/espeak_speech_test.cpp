@@ -90,6 +90,7 @@ TEST(EspeakSpeech, MissingLibrarySaysWhyAndMakesNoClip)
     ASSERT_EQ(spoken.reports.size(), 1u);
     EXPECT_EQ(spoken.reports[0].rfind("no speech: ", 0), 0u) << spoken.reports[0];
     EXPECT_NE(spoken.reports[0].find("libespeak-ng-missing.so.9"), std::string::npos) << spoken.reports[0];
+    EXPECT_NE(spoken.reports[0].find("is libespeak-ng1 installed?"), std::string::npos) << spoken.reports[0];
 }
 
 TEST(EspeakSpeech, BrokenLibrariesSayWhyAndMakeNoClip)
