@@ -16,7 +16,7 @@ testing=(libgtest-dev zlib1g-dev libgif-dev xvfb xauth xdotool x11-utils x11-app
          weston xwayland python3-gi gir1.2-glib-2.0 pipewire wireplumber clang-tidy shellcheck
          gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
          build-essential debhelper lintian desktop-file-utils appstream
-         pipewire-pulse pulseaudio-utils)
+         pipewire-pulse pulseaudio-utils sox)
 # The Windows build: mingw-w64 cross compilers, the picture libraries' Debian
 # sources unpacked with dpkg-source, Wine to run its tests, NSIS for the installer.
 windows=(cmake make dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
