@@ -117,15 +117,7 @@ tone_tolerance=0.15
 # what reaches the sink is recorded, long enough for the name and the twelve
 # tones. Measures the recording and sets key_time (seconds into it).
 throw_h() {
-  wait_for 30 toy_streams_open || fail "the toy opened no stream on the sound server: $(cat "$work/stderr.log")"
-  start_recording "$1"
-  local key_frame
-  key_frame=$(record_frames)
-  xdotool key h
-  wait_for 30 recorded_past "$key_frame" 7.5 || fail "the recorder stopped short"
-  stop_recording
-  measure "$1"
-  key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
+  record_throw h "$1" 7.5
   # The tones start 1.34 s after the key, past a name.
   pass_over_tail_gaps "$(awk -v k="$key_time" 'BEGIN { print k + 1 }')"
 }

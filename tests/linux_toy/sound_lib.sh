@@ -52,6 +52,21 @@ end_toy() {
   [ "$exit_code" = 0 ] || fail "ESC ended the toy with $exit_code"
 }
 
+# record_throw KEY FILE SECONDS: once the toy's stream is open, records the
+# sink into FILE from just before KEY is pressed until SECONDS after, and
+# measures it; sets key_time, the key's time in the recording.
+record_throw() {
+  wait_for 30 toy_streams_open || fail "the toy opened no stream on the sound server: $(cat "$work/stderr.log")"
+  start_recording "$2"
+  local key_frame
+  key_frame=$(record_frames)
+  xdotool key "$1"
+  wait_for 30 recorded_past "$key_frame" "$3" || fail "the recorder stopped short"
+  stop_recording
+  measure "$2"
+  key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
+}
+
 # measure FILE [PROBE OPTION...]: the probe's lines for a recording, into
 # $work/measure.txt; sets rec_peak and rec_clipped.
 measure() {

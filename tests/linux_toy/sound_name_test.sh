@@ -7,17 +7,9 @@ source "$(dirname "$0")/sound_lib.sh"
 start_x 1024 768
 start_sound_server
 play_sound_toy
-wait_for 30 toy_streams_open || fail "the toy opened no stream on the sound server: $(cat "$work/stderr.log")"
-
-start_recording "$work/h.wav"
-key_frame=$(record_frames)
-xdotool key h
-wait_for 30 recorded_past "$key_frame" 7.5 || fail "the recorder stopped short"
-stop_recording
+record_throw h "$work/h.wav" 7.5
 end_toy
 
-measure "$work/h.wav"
-key_time=$(awk -v f="$key_frame" -v r="$sound_rate" 'BEGIN { print f / r }')
 # The tones from a second after the key, past the name (the first lands at
 # 1.34 s).
 check_tones "$(awk -v k="$key_time" 'BEGIN { print k + 1 }')" right 0.06
